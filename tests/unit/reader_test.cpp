@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "inventory/inventory.h"
+
+namespace vernatto::inventory {
+namespace {
+
+struct ReadResult {
+  std::string console;  // everything after the "File: " line
+  Inventory entries;
+};
+
+std::string tempPath() {
+  return ::testing::TempDir() + "reader_test_" +
+         ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".json";
+}
+
+ReadResult readFile(const std::string& path) {
+  ReadResult result;
+  std::ostringstream out;
+  readInventory(path, result.entries, out);
+  const std::string console = out.str();
+  const std::string fileLine = "File: " + path + "\n";
+  EXPECT_EQ(console.substr(0, fileLine.size()), fileLine);
+  result.console = console.substr(std::min(fileLine.size(), console.size()));
+  return result;
+}
+
+ReadResult readText(const std::string& text) {
+  const std::string path = tempPath();
+  std::ofstream(path, std::ios::binary) << text;
+  ReadResult result = readFile(path);
+  std::remove(path.c_str());
+  return result;
+}
+
+std::string failed() { return "failed reading file \"" + tempPath() + "\"\n"; }
+
+std::string fields(const PluginEntry& e) {
+  return e.vendor + "|" + e.name + "|" + e.version + "|" + e.technology + "|" +
+         std::to_string(e.modifiedTime);
+}
+
+const char* const kFull =
+    R"({"vendor":"A","name":"B","technology":"T","modifiedTime":7,"version":"1.2"})";
+
+TEST(ReadInventory, MissingFileGivesTheFailureLineAndNoEntries) {
+  const std::string path = ::testing::TempDir() + "no/such/file.json";
+  const ReadResult r = readFile(path);
+  EXPECT_EQ(r.console, "failed reading file \"" + path + "\"\n0 entries\n");
+  EXPECT_TRUE(r.entries.empty());
+}
+
+TEST(ReadInventory, FilesWithoutAnArrayYieldNoEntries) {
+  struct Case {
+    const char* what;
+    std::string text;
+    bool fails;
+  };
+  const Case cases[] = {
+      {"empty", "", true},
+      {"whitespace", " \n\t ", true},
+      {"leading comment", "// x\n[]", true},
+      {"UTF-16", std::string("\xFF\xFE[\0]\0", 6), true},
+      {"broken object", R"({"a": [)", true},
+      {"empty array", "[]", false},
+      {"object holding an array", std::string("{\"list\":[") + kFull + "]}", false},
+      {"string", R"("[1]")", false},
+      {"number", "12", false},
+      {"null", "null", false},
+  };
+  for (const Case& c : cases) {
+    const ReadResult r = readText(c.text);
+    EXPECT_EQ(r.console, (c.fails ? failed() : "") + "0 entries\n") << c.what;
+    EXPECT_TRUE(r.entries.empty()) << c.what;
+  }
+}
+
+TEST(ReadInventory, EachElementYieldsTheFieldsReadBeforeTheFirstFailure) {
+  struct Case {
+    const char* element;
+    const char* echo;
+  };
+  const Case cases[] = {
+      {kFull, "A | B | T | 1.2 | 7"},
+      {R"({"vendor":"A","name":"B","technology":"T","modifiedTime":7})", "A | B | T |  | 7"},
+      {R"({"version":null,"modifiedTime":7,"technology":"T","name":"B","vendor":"A"})",
+       "A | B | T |  | 7"},
+      {R"({"vendor":"A","name":"B","technology":"T","modifiedTime":7,"version":2})",
+       "A | B | T |  | 7"},
+      {R"({"name":"B","technology":"T","modifiedTime":7,"version":"1"})", " |  |  |  | 0"},
+      {R"({"vendor":1,"name":"B","technology":"T","modifiedTime":7})", " |  |  |  | 0"},
+      {R"({"vendor":"A","technology":"T","modifiedTime":7,"version":"1"})",
+       "A |  |  |  | 0"},
+      {R"({"vendor":"A","name":null,"technology":"T","modifiedTime":7})", "A |  |  |  | 0"},
+      {R"({"vendor":"A","name":"B","technology":["T"],"modifiedTime":7})",
+       "A | B |  |  | 0"},
+      {R"({"vendor":"A","name":"B","technology":"T","version":"1"})", "A | B | T |  | 0"},
+      {R"({"vendor":"A","name":"B","technology":"T","modifiedTime":"7","version":"1"})",
+       "A | B | T |  | 0"},
+      {R"({"vendor":"A","name":"B","technology":"T","modifiedTime":true})",
+       "A | B | T |  | 0"},
+      {R"({"vendor":"A","vendor":"C","name":"B","technology":"T","modifiedTime":1})",
+       "C | B | T |  | 1"},
+      {"{}", " |  |  |  | 0"},
+      {"null", " |  |  |  | 0"},
+      {"5", " |  |  |  | 0"},
+      {R"("A")", " |  |  |  | 0"},
+      {R"(["A","B","T",7])", " |  |  |  | 0"},
+  };
+  for (const Case& c : cases) {
+    const ReadResult r = readText(std::string("[") + c.element + "]");
+    EXPECT_EQ(r.console, std::string("1 entries\n") + c.echo + "\n") << c.element;
+    ASSERT_EQ(r.entries.size(), 1u) << c.element;
+  }
+}
+
+TEST(ReadInventory, ConvertsModifiedTimeToUnsigned64Bits) {
+  struct Case {
+    const char* json;
+    std::uint64_t time;  // 0 with a failed conversion, which also drops the version
+    bool converts;
+  };
+  const Case cases[] = {
+      {"0", 0, true},
+      {"18446744073709551615", 18446744073709551615u, true},
+      {"-1", 18446744073709551615u, true},
+      {"-9223372036854775808", 9223372036854775808u, true},
+      {"1.9", 1, true},
+      {"-0.5", 0, true},
+      {"2e3", 2000, true},
+      {"1.8446744073709550e19", 18446744073709549568u, true},
+      {"18446744073709551616", 0, false},
+      {"-9223372036854775809", 0, false},
+      {"1e20", 0, false},
+      {"-1.5", 0, false},
+      {"-1e400", 0, false},
+      {"\"5\"", 0, false},
+      {"null", 0, false},
+      {"{}", 0, false},
+  };
+  for (const Case& c : cases) {
+    const ReadResult r = readText(std::string(R"([{"vendor":"A","name":"B",)") +
+                                  R"("technology":"T","version":"9","modifiedTime":)" +
+                                  c.json + "}]");
+    ASSERT_EQ(r.entries.size(), 1u) << c.json;
+    EXPECT_EQ(r.entries[0].modifiedTime, c.time) << c.json;
+    EXPECT_EQ(r.entries[0].version, c.converts ? "9" : "") << c.json;
+  }
+}
+
+TEST(ReadInventory, BrokenFileKeepsTheElementsBegunBeforeTheFault) {
+  struct Case {
+    const char* what;
+    std::string text;
+    std::string echo;
+  };
+  const std::string two = std::string("[") + kFull + "," + kFull;
+  const Case cases[] = {
+      {"cut inside the third element",
+       two + R"(,{"vendor":"C","name":"D","technology":"T","modifiedTime":12)",
+       "3 entries\nA | B | T | 1.2 | 7\nA | B | T | 1.2 | 7\nC | D | T |  | 12\n"},
+      {"cut before a member's value",
+       two + R"(,{"vendor":"C","name":"D","technology":"T","modifiedTime":)",
+       "3 entries\nA | B | T | 1.2 | 7\nA | B | T | 1.2 | 7\nC | D | T |  | 0\n"},
+      {"cut inside a member's value", two + R"(,{"vendor":"C","name":"D)",
+       "3 entries\nA | B | T | 1.2 | 7\nA | B | T | 1.2 | 7\nC |  |  |  | 0\n"},
+      {"comment after the second element", two + ",/* x */" + kFull + "]",
+       "2 entries\nA | B | T | 1.2 | 7\nA | B | T | 1.2 | 7\n"},
+      {"non-UTF-8 byte in the fourth element",
+       two + "," + kFull + R"(,{"vendor":"E","name":"caf)" + "\xE9" + R"("}])",
+       "4 entries\nA | B | T | 1.2 | 7\nA | B | T | 1.2 | 7\nA | B | T | 1.2 | 7\n"
+       "E |  |  |  | 0\n"},
+  };
+  for (const Case& c : cases) {
+    const ReadResult r = readText(c.text);
+    EXPECT_EQ(r.console, failed() + c.echo) << c.what;
+  }
+}
+
+TEST(ReadInventory, IgnoresByteOrderMarkAndTextAfterTheArray) {
+  const std::string array = std::string("[") + kFull + "]";
+  for (const std::string& text :
+       {"\xEF\xBB\xBF" + array, array + "[1,2]", array + " garbage {"}) {
+    EXPECT_EQ(readText(text).console, "1 entries\nA | B | T | 1.2 | 7\n") << text;
+  }
+}
+
+TEST(ReadInventory, EchoesInFileOrderAndReturnsSortedEntries) {
+  const ReadResult r = readText(R"([
+    {"vendor":"b","name":"x","technology":"T","modifiedTime":1},
+    {"vendor":"A","name":"x","technology":"T","modifiedTime":2,"version":"v"},
+    {"vendor":"b","name":"x","technology":"T","modifiedTime":1}])");
+  EXPECT_EQ(r.console,
+            "3 entries\nb | x | T |  | 1\nA | x | T | v | 2\nb | x | T |  | 1\n");
+  ASSERT_EQ(r.entries.size(), 3u);
+  EXPECT_EQ(fields(r.entries[0]), "A|x|v|T|2");
+  EXPECT_EQ(fields(r.entries[1]), "b|x||T|1");
+  EXPECT_EQ(fields(r.entries[2]), "b|x||T|1");
+}
+
+TEST(ReadInventory, SurvivesHostileFiles) {
+  const std::size_t depth = 100000;
+  const std::string deep =
+      std::string("[") + std::string(depth, '[') + std::string(depth, ']') + "]";
+  const std::string hugeName = std::string(R"([{"vendor":"A","name":")") +
+                               std::string(50u << 20, 'n') + R"(","technology":"T"}])";
+  std::string garbage;
+  for (unsigned i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 7919u) >> 3);
+
+  EXPECT_EQ(readText(deep).console, "1 entries\n |  |  |  | 0\n");
+  EXPECT_EQ(readText(std::string("[") + std::string(depth, '{')).console,
+            failed() + "1 entries\n |  |  |  | 0\n");
+  const ReadResult huge = readText(hugeName);
+  ASSERT_EQ(huge.entries.size(), 1u);
+  EXPECT_EQ(huge.entries[0].name.size(), 50u << 20);
+  EXPECT_EQ(readText("[" + garbage).console.substr(0, failed().size()), failed());
+}
+
+}  // namespace
+}  // namespace vernatto::inventory

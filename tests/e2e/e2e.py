@@ -1,0 +1,146 @@
+#!/usr/bin/env python3
+"""Runs the built program on a case folder and compares what it did, byte for byte.
+
+A case folder holds the program's inputs and what it must produce:
+  args           the command-line arguments, one a line (absent: none at all)
+  stdout         the exact console output
+  exit           the exit status (absent: 0)
+  Vernatto.html  the exact report; when absent, no report may be written
+  previous.html  a report left by an earlier run, put in place before this one
+Every other file is an input, copied beside the program. The program runs in a
+fresh folder, with a stand-in viewer first on PATH that records what it was
+asked to open.
+"""
+
+import difflib
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+CASE_FILES = {"args", "stdout", "exit", "Vernatto.html", "previous.html"}
+
+FAKE_VIEWER = """#!/bin/sh
+cat "$1" > "{record}.report" 2>/dev/null
+printf '%s\\n' "$@" > "{record}.tmp"
+mv "{record}.tmp" "{record}"
+"""
+
+
+class Sandbox:
+    """A fresh folder holding a copy of the program and a stand-in viewer."""
+
+    def __init__(self, program, exe_name="vernatto"):
+        self.root = tempfile.mkdtemp(prefix="vernatto-e2e-")
+        self.work = os.path.join(self.root, "work")
+        self.viewer_bin = os.path.join(self.root, "viewer-bin")
+        os.makedirs(self.work)
+        os.makedirs(self.viewer_bin)
+        self.exe = os.path.join(self.work, exe_name)
+        shutil.copy2(program, self.exe)
+        self.record = os.path.join(self.root, "opened")
+        viewer = os.path.join(self.viewer_bin, "xdg-open")
+        with open(viewer, "w") as f:
+            f.write(FAKE_VIEWER.format(record=self.record))
+        os.chmod(viewer, 0o755)
+        self.env = dict(os.environ)
+        self.env["PATH"] = self.viewer_bin + os.pathsep + self.env.get("PATH", "")
+
+    @property
+    def report(self):
+        return os.path.join(self.work, "Vernatto.html")
+
+    def run(self, args, stdin=subprocess.DEVNULL, timeout=60):
+        return subprocess.run([self.exe] + args, cwd=self.work, env=self.env, stdin=stdin,
+                              capture_output=True, timeout=timeout)
+
+    def opened(self, wait):
+        """What the viewer was asked to open, or None if it did not run within `wait` s."""
+        deadline = time.monotonic() + wait
+        while not os.path.exists(self.record):
+            if time.monotonic() > deadline:
+                return None
+            time.sleep(0.02)
+        with open(self.record) as f:
+            return f.read().splitlines()
+
+    def cleanup(self):
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def explain(label, expected, actual):
+    """A message for a mismatch: a diff, or a note when only line ends differ."""
+    if expected.replace(b"\r\n", b"\n") == actual.replace(b"\r\n", b"\n"):
+        return f"{label}: only the line ends differ\n"
+    diff = difflib.unified_diff(expected.decode("utf-8", "replace").splitlines(True),
+                                actual.decode("utf-8", "replace").splitlines(True),
+                                f"expected {label}", f"actual {label}")
+    return "".join(diff) + "\n"
+
+
+def check_case(program, case):
+    """Runs one case; returns a list of failure messages (empty when it passed)."""
+    box = Sandbox(program)
+    try:
+        for name in os.listdir(case):
+            if name not in CASE_FILES:
+                shutil.copy2(os.path.join(case, name), box.work)
+        if os.path.exists(os.path.join(case, "previous.html")):
+            shutil.copy2(os.path.join(case, "previous.html"), box.report)
+        args_file = os.path.join(case, "args")
+        args = []
+        if os.path.exists(args_file):
+            args = read_bytes(args_file).decode("utf-8").splitlines()
+        result = box.run(args)
+
+        failures = []
+        exit_file = os.path.join(case, "exit")
+        expected_exit = int(read_bytes(exit_file)) if os.path.exists(exit_file) else 0
+        if result.returncode != expected_exit:
+            failures.append(f"exit status {result.returncode}, expected {expected_exit}\n")
+        expected_stdout = read_bytes(os.path.join(case, "stdout"))
+        if result.stdout != expected_stdout:
+            failures.append(explain("stdout", expected_stdout, result.stdout))
+        if result.stderr:
+            failures.append(f"unexpected stderr: {result.stderr!r}\n")
+
+        # A run that writes no report leaves an earlier one as it was.
+        expected_report = next((os.path.join(case, name)
+                                for name in ("Vernatto.html", "previous.html")
+                                if os.path.exists(os.path.join(case, name))), None)
+        if expected_report is None:
+            if os.path.exists(box.report):
+                failures.append("a report was written where none was expected\n")
+        elif not os.path.exists(box.report):
+            failures.append("no report was written\n")
+        elif read_bytes(box.report) != read_bytes(expected_report):
+            failures.append(explain("report", read_bytes(expected_report),
+                                    read_bytes(box.report)))
+
+        opened = box.opened(wait=5 if expected_exit == 0 else 0.3)
+        expected_open = [box.report] if expected_exit == 0 else None
+        if opened != expected_open:
+            failures.append(f"viewer asked to open {opened}, expected {expected_open}\n")
+        return failures
+    finally:
+        box.cleanup()
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit("usage: e2e.py PROGRAM CASE_FOLDER")
+    failures = check_case(sys.argv[1], sys.argv[2])
+    for failure in failures:
+        sys.stdout.write(failure)
+    sys.exit(1 if failures else 0)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "compare/pairing.h"
+
+namespace vernatto::compare {
+namespace {
+
+using inventory::Inventory;
+using inventory::PluginEntry;
+
+// The plain definition: every first entry against every second entry.
+std::vector<EntryPair> nestedLoopPairs(const Inventory& first, const Inventory& second) {
+  std::vector<EntryPair> pairs;
+  for (const PluginEntry& a : first) {
+    for (const PluginEntry& b : second) {
+      if (a.vendor == b.vendor && a.name == b.name && a.technology == b.technology) {
+        pairs.push_back({a.vendor, a.name, a.technology, a.version, b.version,
+                         a.modifiedTime, b.modifiedTime});
+      }
+    }
+  }
+  return pairs;
+}
+
+std::string describe(const std::vector<EntryPair>& pairs) {
+  std::string text;
+  for (const EntryPair& p : pairs) {
+    text += p.vendor + "|" + p.name + "|" + p.technology + "|" + p.firstVersion + "|" +
+            p.secondVersion + "|" + std::to_string(p.firstModifiedTime) + "|" +
+            std::to_string(p.secondModifiedTime) + "\n";
+  }
+  return text;
+}
+
+// Few distinct keys with case variants, so duplicates and near-misses abound.
+Inventory randomInventory(std::mt19937& random, std::size_t size) {
+  const std::string vendors[] = {"Acme", "acme", "ACME", "Zed", ""};
+  const std::string names[] = {"Comp", "comp", "Verb", std::string("V\0b", 3)};
+  const std::string technologies[] = {"VST3", "vst3", "AU"};
+  Inventory entries;
+  for (std::size_t i = 0; i < size; ++i) {
+    entries.push_back({vendors[random() % 5], names[random() % 4],
+                       std::to_string(random() % 3), technologies[random() % 3],
+                       random() % 4});
+  }
+  return entries;
+}
+
+TEST(PairEntries, MatchesTheNestedLoopExactly) {
+  std::mt19937 random(20261208);
+  for (int round = 0; round < 200; ++round) {
+    const Inventory first = randomInventory(random, random() % 40);
+    const Inventory second = randomInventory(random, random() % 40);
+    ASSERT_EQ(describe(pairEntries(first, second)),
+              describe(nestedLoopPairs(first, second)))
+        << "round " << round;
+  }
+}
+
+TEST(PairEntries, PairsEveryDuplicateAndOnlyExactKeys) {
+  const PluginEntry a{"Acme", "Comp", "1", "VST3", 1};
+  const PluginEntry caseVariant{"acme", "Comp", "1", "VST3", 1};
+  const Inventory first = {a, a, caseVariant};
+  const Inventory second = {{"Acme", "Comp", "x", "VST3", 1},
+                            {"Acme", "Comp", "y", "VST3", 2},
+                            {"Acme", "Comp", "z", "VST3", 3},
+                            {"Acme", "Comp", "w", "AU", 4}};
+  const std::vector<EntryPair> pairs = pairEntries(first, second);
+  ASSERT_EQ(pairs.size(), 6u);
+  EXPECT_EQ(pairs[0].secondVersion, "x");
+  EXPECT_EQ(pairs[2].secondVersion, "z");
+  EXPECT_EQ(pairs[3].secondVersion, "x");
+  EXPECT_TRUE(pairEntries({}, second).empty());
+  EXPECT_TRUE(pairEntries(first, {}).empty());
+}
+
+}  // namespace
+}  // namespace vernatto::compare
