@@ -22,11 +22,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   out << "Reading source file" << std::endl;
 
   const char separator = platform::pathSeparator();
-  const std::string arg0 = args.empty() ? std::string() : args[0];
-  // Only a bare name needs the system's view of where we run from.
-  const bool bare = arg0.find(separator) == std::string::npos;
-  const std::string folder = executableFolder(
-      arg0, bare ? platform::executablePath() : std::string(), separator);
+  const std::string folder = executableFolder(args.empty() ? std::string() : args[0],
+                                              platform::executablePath(), separator);
 
   if (args.size() < 3) {
     out << "Not enough files to compare" << std::endl;
