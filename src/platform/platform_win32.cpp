@@ -1,6 +1,8 @@
+// windows.h must come first: shellapi.h relies on its declarations.
+#include <windows.h>
+
 #include <conio.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <vector>
 
