@@ -5,6 +5,7 @@ Run as: behaviour_test.py PROGRAM [unittest arguments]
 """
 
 import os
+import pty
 import select
 import shutil
 import subprocess
@@ -16,6 +17,9 @@ import e2e
 
 PROGRAM = None
 CASES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "cases")
+PLATFORM = e2e.PLATFORM
+# The exit status that tells ctest a test did not apply here.
+SKIPPED = 77
 
 
 def copy_case_inputs(box, case):
@@ -38,14 +42,30 @@ def read_until(stream, marker, timeout):
     return data
 
 
+def wait_for_file_text(path, marker, process, timeout):
+    """Waits until the file at `path` holds `marker`; returns its bytes."""
+    deadline = time.monotonic() + timeout
+    while True:
+        with open(path, "rb") as f:
+            data = f.read()
+        if marker in data:
+            return data
+        if process.poll() is not None or time.monotonic() > deadline:
+            raise AssertionError(f"{marker!r} did not arrive; got {data!r}")
+        time.sleep(0.05)
+
+
 class Behaviour(unittest.TestCase):
     def setUp(self):
         self.box = e2e.Sandbox(PROGRAM)
         copy_case_inputs(self.box, "examples")
         self.addCleanup(self.box.cleanup)
         with open(os.path.join(CASES, "examples", "stdout"), "rb") as f:
-            self.expected_stdout = f.read()
+            self.expected_stdout = PLATFORM.text(f.read())
+        with open(os.path.join(CASES, "examples", "Vernatto.html"), "rb") as f:
+            self.expected_report = PLATFORM.text(f.read())
 
+    @unittest.skipIf(PLATFORM.windows, "_getch reads the console, never a pipe")
     def test_waits_for_a_key_before_handing_over_the_closed_report(self):
         process = subprocess.Popen([self.box.exe, "studio-a.json", "studio-b.json"],
                                    cwd=self.box.work, env=self.box.env,
@@ -69,26 +89,91 @@ class Behaviour(unittest.TestCase):
         self.assertEqual(seen_by_viewer, final)
         self.assertTrue(final.endswith(b"</body>\n</html>\n"))
 
+    def test_waits_for_a_key_pressed_on_a_terminal(self):
+        # Standard input is a terminal, as when a user starts the program;
+        # the output goes to a file, which Wine cannot hold open after the end.
+        console, terminal = pty.openpty()
+        output = os.path.join(self.box.root, "stdout")
+        with open(output, "wb") as out:
+            process = subprocess.Popen(
+                PLATFORM.command(self.box.exe, ["studio-a.json", "studio-b.json"]),
+                cwd=self.box.work, env=self.box.env, stdin=terminal, stdout=out,
+                stderr=subprocess.STDOUT)
+        os.close(terminal)
+        try:
+            wait_for_file_text(output, PLATFORM.text(b"Press any key...\n"), process, 60)
+            time.sleep(0.5)
+            self.assertIsNone(process.poll(), "the program did not wait for a key")
+            with open(self.box.report, "rb") as f:
+                self.assertEqual(f.read(), self.expected_report, "report not complete")
+            self.assertIsNone(self.box.opened(wait=0), "viewer started before the key")
+            os.write(console, b"x")
+            self.assertEqual(process.wait(timeout=30), 0)
+        finally:
+            process.kill()
+            process.wait()
+            os.close(console)
+        with open(output, "rb") as f:
+            self.assertEqual(f.read(), self.expected_stdout)
+        if PLATFORM.observes_viewer:
+            self.assertEqual(self.box.opened(wait=5), [self.box.report])
+
     def test_bare_program_name_writes_the_report_beside_the_executable(self):
         elsewhere = os.path.join(self.box.root, "elsewhere")
         os.makedirs(elsewhere)
         env = dict(self.box.env)
-        env["PATH"] = self.box.work + os.pathsep + self.box.env["PATH"]
-        result = subprocess.run(["vernatto", os.path.join(self.box.work, "studio-a.json"),
-                                 os.path.join(self.box.work, "studio-b.json")],
-                                cwd=elsewhere, env=env, stdin=subprocess.DEVNULL,
-                                capture_output=True, timeout=60)
+        inputs = [os.path.join(self.box.work, "studio-a.json"),
+                  os.path.join(self.box.work, "studio-b.json")]
+        if PLATFORM.windows:
+            # cmd finds the program on the Windows PATH, which Wine extends by
+            # WINEPATH, and passes argument 0 as typed.
+            env["WINEPATH"] = PLATFORM.program_path(self.box.work)
+            command = PLATFORM.cmd(["vernatto.exe"] + [PLATFORM.program_path(p)
+                                                       for p in inputs])
+        else:
+            env["PATH"] = self.box.work + os.pathsep + self.box.env["PATH"]
+            command = ["vernatto"] + inputs
+        result = self.box.run([], command=command, cwd=elsewhere, env=env)
         self.assertEqual(result.returncode, 0, result.stderr)
+        folder = PLATFORM.program_path(self.box.work + "/").encode()
+        self.assertEqual(result.stdout,
+                         self.expected_stdout.replace(b"File: ", b"File: " + folder))
         self.assertTrue(os.path.isfile(self.box.report))
         self.assertEqual(os.listdir(elsewhere), [])
-        self.assertEqual(self.box.opened(wait=5), [self.box.report])
+        if PLATFORM.observes_viewer:
+            self.assertEqual(self.box.opened(wait=5), [self.box.report])
+
+    @unittest.skipUnless(PLATFORM.windows, "only Windows paths have two kinds of slash")
+    def test_program_path_with_forward_slashes_only_counts_as_a_bare_name(self):
+        # Split on backslashes only, "Z:/.../vernatto.exe" would give the
+        # folder "Z:/.../vernatto.exe\", where no report can be written.
+        forward = PLATFORM.program_path(self.box.exe).replace("\\", "/")
+        result = self.box.run([], command=PLATFORM.cmd(
+            [forward, "studio-a.json", "studio-b.json"]))
+        self.assertEqual((result.returncode, result.stderr), (0, b""))
+        self.assertEqual(result.stdout, self.expected_stdout)
+        with open(self.box.report, "rb") as f:
+            self.assertEqual(f.read(), self.expected_report)
+
+    def test_report_lines_end_as_the_platform_ends_text_lines(self):
+        result = self.box.run(["studio-a.json", "studio-b.json"])
+        self.assertEqual(result.returncode, 0, result.stderr)
+        with open(self.box.report, "rb") as f:
+            report = f.read()
+        lines = report.count(b"\n")
+        self.assertGreater(lines, 50)
+        if PLATFORM.windows:
+            self.assertEqual(report.count(b"\r\n"), lines, "a bare LF in the report")
+            self.assertEqual(report.count(b"\r"), lines, "a stray CR in the report")
+        else:
+            self.assertNotIn(b"\r", report)
 
     def test_unwritable_report_is_reported_and_not_handed_over(self):
         os.makedirs(self.box.report)  # a folder where the report file should go
         result = self.box.run(["studio-a.json", "studio-b.json"])
         self.assertEqual(result.stdout, self.expected_stdout)
-        self.assertEqual(result.stderr,
-                         f'failed writing report "{self.box.report}"\n'.encode())
+        self.assertEqual(result.stderr, PLATFORM.text(
+            f'failed writing report "{PLATFORM.program_path(self.box.report)}"\n'.encode()))
         self.assertEqual(result.returncode, 1)
         self.assertIsNone(self.box.opened(wait=0.5))
         self.assertTrue(os.path.isdir(self.box.report))
@@ -97,13 +182,14 @@ class Behaviour(unittest.TestCase):
         os.remove(os.path.join(self.box.viewer_bin, "xdg-open"))
         env = dict(self.box.env)
         env["PATH"] = self.box.viewer_bin
-        result = subprocess.run([self.box.exe, "studio-a.json", "studio-b.json"],
-                                cwd=self.box.work, env=env, stdin=subprocess.DEVNULL,
-                                capture_output=True, timeout=60)
+        result = self.box.run(["studio-a.json", "studio-b.json"], env=env)
         self.assertEqual((result.returncode, result.stderr), (0, b""))
         self.assertEqual(result.stdout, self.expected_stdout)
 
 
 if __name__ == "__main__":
     PROGRAM = sys.argv.pop(1)
-    unittest.main()
+    result = unittest.main(exit=False).result
+    if not result.wasSuccessful():
+        sys.exit(1)
+    sys.exit(SKIPPED if result.skipped and len(result.skipped) == result.testsRun else 0)
