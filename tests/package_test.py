@@ -1,0 +1,61 @@
+#!/usr/bin/env python3
+"""Makes the distributables of a build with cpack and checks what they hold.
+
+Run as: package_test.py BUILD_DIR NAME-VERSION-SYSTEM
+"""
+
+import os
+import subprocess
+import sys
+import tarfile
+import tempfile
+import zipfile
+
+
+def expected_members(top, system):
+    """The files each archive must hold, by archive file name."""
+    if system == "win64":
+        names = ["vernatto.exe", "README.md", "LICENSE"]
+        return {f"{top}.zip": {f"{top}/{name}" for name in names}}
+    return {
+        f"{top}.tar.gz": {f"{top}/bin/vernatto", f"{top}/share/doc/vernatto/README.md",
+                          f"{top}/share/doc/vernatto/LICENSE"},
+        ".deb": {"./usr/bin/vernatto", "./usr/share/doc/vernatto/README.md",
+                 "./usr/share/doc/vernatto/LICENSE"},
+    }
+
+
+def members(path):
+    if path.endswith(".zip"):
+        with zipfile.ZipFile(path) as archive:
+            return {name for name in archive.namelist() if not name.endswith("/")}
+    if path.endswith(".tar.gz"):
+        with tarfile.open(path) as archive:
+            return {m.name for m in archive.getmembers() if m.isfile()}
+    listing = subprocess.run(["dpkg-deb", "--contents", path], check=True,
+                             capture_output=True, text=True).stdout
+    return {line.split()[-1] for line in listing.splitlines() if not line.startswith("d")}
+
+
+def main():
+    build, top = sys.argv[1:3]
+    system = top.rsplit("-", 1)[1]
+    with tempfile.TemporaryDirectory(prefix="vernatto-package-") as out:
+        subprocess.run(["cpack", "--config", os.path.join(build, "CPackConfig.cmake"),
+                        "-B", out], check=True, stdout=subprocess.DEVNULL)
+        made = os.listdir(out)
+        failures = []
+        for suffix, wanted in expected_members(top, system).items():
+            found = [name for name in made if name.endswith(suffix)]
+            if len(found) != 1:
+                failures.append(f"expected one *{suffix} among {made}")
+            elif members(os.path.join(out, found[0])) != wanted:
+                failures.append(f"{found[0]} holds {sorted(members(os.path.join(out, found[0])))}"
+                                f", expected {sorted(wanted)}")
+    for failure in failures:
+        print(failure)
+    sys.exit(1 if failures else 0)
+
+
+if __name__ == "__main__":
+    main()
