@@ -11,50 +11,254 @@ namespace {
 
 using nlohmann::json;
 
-// Thrown for a modifiedTime that has no unsigned 64-bit value; caught with
-// the library's own errors, so it only ends the guarded reading.
-struct ConversionError {};
+// The members an entry is read from; every other key is skipped.
+enum class Member { kVendor, kName, kTechnology, kModifiedTime, kVersion, kNone };
+
+Member memberOf(const std::string& key) {
+  if (key == "vendor")
+    return Member::kVendor;
+  if (key == "name")
+    return Member::kName;
+  if (key == "technology")
+    return Member::kTechnology;
+  if (key == "modifiedTime")
+    return Member::kModifiedTime;
+  if (key == "version")
+    return Member::kVersion;
+  return Member::kNone;
+}
+
+// A modifiedTime as the parser delivered it; kNone stands for every value
+// that is not a number (absent, null, text, boolean, object, array).
+struct TimeValue {
+  enum class Kind { kNone, kUnsigned, kInteger, kFloat } kind = Kind::kNone;
+  std::uint64_t unsignedValue = 0;
+  std::int64_t integerValue = 0;
+  double floatValue = 0.0;
+};
 
 // Integers are taken bit for bit (so -1 is the largest value); other numbers
 // are truncated toward zero and must then fit. A float that does not fit has
-// no value here, and casting it would be undefined.
-std::uint64_t toModifiedTime(const json& value) {
-  if (value.is_number_unsigned())
-    return value.get<std::uint64_t>();
-  if (value.is_number_integer()) {
-    return static_cast<std::uint64_t>(value.get<std::int64_t>());
+// no value here, and casting it would be undefined. Returns false when the
+// value cannot be converted.
+bool toModifiedTime(const TimeValue& value, std::uint64_t& result) {
+  switch (value.kind) {
+    case TimeValue::Kind::kUnsigned:
+      result = value.unsignedValue;
+      return true;
+    case TimeValue::Kind::kInteger:
+      result = static_cast<std::uint64_t>(value.integerValue);
+      return true;
+    case TimeValue::Kind::kFloat: {
+      const double truncated = std::trunc(value.floatValue);
+      constexpr double kTwoTo64 = 18446744073709551616.0;
+      if (truncated >= 0.0 && truncated < kTwoTo64) {
+        result = static_cast<std::uint64_t>(truncated);
+        return true;
+      }
+      return false;
+    }
+    case TimeValue::Kind::kNone:
+      break;
   }
-  if (value.is_number_float()) {
-    const double truncated = std::trunc(value.get<double>());
-    constexpr double kTwoTo64 = 18446744073709551616.0;
-    if (truncated >= 0.0 && truncated < kTwoTo64) {
-      return static_cast<std::uint64_t>(truncated);
+  return false;
+}
+
+// The kinds of member value that count; anything else behaves like absence.
+enum class Value { kText, kNumber, kNull, kOther };
+
+// Builds entries straight from the parser's events, with the results a
+// document built by the same parser would give: the parser's document builder
+// appends an element at its first byte (a container) or once complete (a
+// scalar), and a member's value replaces the previous one once complete, or
+// at its first byte when it is an object or array. A member that has seen
+// only its key reads like an absent one. So each element needs no more than
+// the five members' latest complete values, and nested values only by kind.
+class EntryCollector {
+ public:
+  explicit EntryCollector(Inventory& inventory) : inventory_(inventory) {}
+
+  bool null() { return scalar(Value::kNull); }
+  bool boolean(bool) { return scalar(Value::kOther); }
+  bool number_integer(json::number_integer_t value) {
+    if (inMember(Member::kModifiedTime)) {
+      time_.kind = TimeValue::Kind::kInteger;
+      time_.integerValue = value;
+    }
+    return scalar(Value::kNumber);
+  }
+  bool number_unsigned(json::number_unsigned_t value) {
+    if (inMember(Member::kModifiedTime)) {
+      time_.kind = TimeValue::Kind::kUnsigned;
+      time_.unsignedValue = value;
+    }
+    return scalar(Value::kNumber);
+  }
+  bool number_float(json::number_float_t value, const json::string_t&) {
+    if (inMember(Member::kModifiedTime)) {
+      time_.kind = TimeValue::Kind::kFloat;
+      time_.floatValue = value;
+    }
+    return scalar(Value::kNumber);
+  }
+  bool string(json::string_t& value) {
+    if (inElement())
+      storeText(value);
+    return scalar(Value::kText);
+  }
+  bool binary(json::binary_t&) { return scalar(Value::kOther); }
+  bool start_object(std::size_t) { return open(true); }
+  bool start_array(std::size_t) { return open(false); }
+  bool end_object() { return close(); }
+  bool end_array() { return close(); }
+  bool key(json::string_t& key) {
+    if (inElement())
+      member_ = memberOf(key);
+    return true;
+  }
+  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) {
+    return false;
+  }
+
+  // Completes the element that a failed parse left open.
+  void finish() {
+    if (elementOpen_)
+      completeElement();
+  }
+
+ private:
+  // Whether the next value is a member of the open element (not nested deeper).
+  bool inElement() const { return elementOpen_ && depth_ == 2; }
+  bool inMember(Member member) const { return inElement() && member_ == member; }
+
+  bool scalar(Value kind) {
+    if (rootIsArray_ && depth_ == 1) {
+      inventory_.emplace_back();  // an element that is not an object
+    } else if (inElement()) {
+      setKind(kind);
+    }
+    return true;
+  }
+
+  bool open(bool isObject) {
+    if (depth_ == 0) {
+      rootIsArray_ = !isObject;
+    } else if (rootIsArray_ && depth_ == 1) {
+      inventory_.emplace_back();
+      if (isObject)
+        beginElement();
+    } else if (inElement()) {
+      setKind(Value::kOther);
+    }
+    ++depth_;
+    return true;
+  }
+
+  bool close() {
+    --depth_;
+    if (elementOpen_ && depth_ == 1)
+      completeElement();
+    return true;
+  }
+
+  void beginElement() {
+    elementOpen_ = true;
+    for (bool& isText : isText_)
+      isText = false;
+    time_ = TimeValue{};
+    version_ = Value::kNull;
+    member_ = Member::kNone;
+  }
+
+  void storeText(json::string_t& value) {
+    PluginEntry& entry = inventory_.back();
+    switch (member_) {
+      case Member::kVendor:
+        entry.vendor = std::move(value);
+        break;
+      case Member::kName:
+        entry.name = std::move(value);
+        break;
+      case Member::kTechnology:
+        entry.technology = std::move(value);
+        break;
+      case Member::kVersion:
+        entry.version = std::move(value);
+        break;
+      case Member::kModifiedTime:
+      case Member::kNone:
+        break;
     }
   }
-  throw ConversionError{};
-}
 
-// Reads the members in a fixed order; the first failure leaves the later
-// fields as they are, so a broken element still yields what came before it.
-void readMembers(const json& element, PluginEntry& entry) {
-  entry.vendor = element.at("vendor").get<std::string>();
-  entry.name = element.at("name").get<std::string>();
-  entry.technology = element.at("technology").get<std::string>();
-  entry.modifiedTime = toModifiedTime(element.at("modifiedTime"));
-  const auto version = element.find("version");
-  if (version != element.end() && !version->is_null()) {
-    entry.version = version->get<std::string>();
+  void setKind(Value kind) {
+    switch (member_) {
+      case Member::kVendor:
+      case Member::kName:
+      case Member::kTechnology:
+        isText_[static_cast<std::size_t>(member_)] = kind == Value::kText;
+        break;
+      case Member::kModifiedTime:
+        if (kind != Value::kNumber)
+          time_.kind = TimeValue::Kind::kNone;
+        break;
+      case Member::kVersion:
+        version_ = kind;
+        break;
+      case Member::kNone:
+        break;
+    }
   }
-}
 
-PluginEntry readEntry(const json& element) {
-  PluginEntry entry;
+  // Reads the members in a fixed order; the first failure leaves the later
+  // fields empty, so a broken element still yields what came before it.
+  void completeElement() {
+    elementOpen_ = false;
+    PluginEntry& entry = inventory_.back();
+    std::uint64_t time = 0;
+    const bool hasVendor = isText_[0];
+    const bool hasName = hasVendor && isText_[1];
+    const bool hasTechnology = hasName && isText_[2];
+    const bool hasTime = hasTechnology && toModifiedTime(time_, time);
+    if (!hasVendor)
+      entry.vendor = std::string();
+    if (!hasName)
+      entry.name = std::string();
+    if (!hasTechnology)
+      entry.technology = std::string();
+    entry.modifiedTime = hasTime ? time : 0;
+    if (!hasTime || version_ != Value::kText)
+      entry.version = std::string();
+  }
+
+  Inventory& inventory_;
+  std::size_t depth_ = 0;  // containers open around the next event
+  bool rootIsArray_ = false;
+  bool elementOpen_ = false;  // an object element of the top-level array
+  Member member_ = Member::kNone;
+  bool isText_[3] = {false, false, false};  // vendor, name, technology
+  TimeValue time_;
+  Value version_ = Value::kNull;
+};
+
+// Parses the file into `inventory`; returns false when the parse failed.
+bool parseEntries(const std::string& path, Inventory& inventory) {
+  std::ifstream file(path);
+  EntryCollector collector(inventory);
+  bool parsed = false;
   try {
-    readMembers(element, entry);
+    parsed = json::sax_parse(file, &collector, json::input_format_t::json,
+                             /*strict=*/false, /*ignore_comments=*/false);
   } catch (...) {
-    // Whatever failed, the fields read before the failure stand.
+    // Only running out of memory gets here; what was read still counts.
   }
-  return entry;
+  collector.finish();
+  return parsed;
+}
+
+void writeEcho(const PluginEntry& entry, std::ostream& out) {
+  out << entry.vendor << " | " << entry.name << " | " << entry.technology << " | "
+      << entry.version << " | " << entry.modifiedTime << std::endl;
 }
 
 }  // namespace
@@ -62,30 +266,13 @@ PluginEntry readEntry(const json& element) {
 void readInventory(const std::string& path, Inventory& inventory, std::ostream& out) {
   out << "File: " << path << std::endl;
 
-  json document;
-  {
-    std::ifstream file(path);
-    try {
-      file >> document;
-    } catch (...) {
-      // The document keeps what the parser built before the failure.
-      out << "failed reading file \"" << path << '"' << std::endl;
-    }
-  }
+  const std::size_t start = inventory.size();
+  if (!parseEntries(path, inventory))
+    out << "failed reading file \"" << path << '"' << std::endl;
 
-  const std::ptrdiff_t count =
-      document.is_array() ? static_cast<std::ptrdiff_t>(document.size()) : 0;
-  out << count << " entries" << std::endl;
-
-  // The elements are read in place: a copy of a deeply nested element would
-  // recurse once per level and could overflow the stack.
-  const json& elements = document;
-  for (std::ptrdiff_t i = 0; i < count; ++i) {
-    PluginEntry entry = readEntry(elements[static_cast<std::size_t>(i)]);
-    out << entry.vendor << " | " << entry.name << " | " << entry.technology << " | "
-        << entry.version << " | " << entry.modifiedTime << std::endl;
-    inventory.push_back(std::move(entry));
-  }
+  out << inventory.size() - start << " entries" << std::endl;
+  for (std::size_t i = start; i < inventory.size(); ++i)
+    writeEcho(inventory[i], out);
 
   sortInventory(inventory);
 }
