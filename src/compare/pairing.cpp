@@ -68,9 +68,7 @@ std::vector<EntryPair> pairEntries(const Inventory& first, const Inventory& seco
   const KeyIndex index(second);
   for (const PluginEntry& a : first) {
     for (auto j = index.first(a); j != kNone; j = index.next(j)) {
-      const PluginEntry& b = second[j];
-      pairs.push_back({a.vendor, a.name, a.technology, a.version, b.version,
-                       a.modifiedTime, b.modifiedTime});
+      pairs.push_back({&a, &second[j]});
     }
   }
   return pairs;

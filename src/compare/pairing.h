@@ -1,23 +1,20 @@
 // Pairing: the entries of two inventories that name the same plug-in.
 #pragma once
 
-#include <cstdint>
-#include <string>
 #include <vector>
 
 #include "inventory/inventory.h"
 
 namespace vernatto::compare {
 
-// One entry of the first inventory matched with one of the second.
+// One entry of the first inventory matched with one of the second. It refers
+// to the two entries rather than copying their texts: a million pairs of
+// copied texts would cost more memory than an inventory. The inventories must
+// therefore outlive the pairs and stay unchanged while the pairs are used.
+// Vendor, name and technology are the first entry's, which the second's equal.
 struct EntryPair {
-  std::string vendor;
-  std::string name;
-  std::string technology;
-  std::string firstVersion;
-  std::string secondVersion;
-  std::uint64_t firstModifiedTime = 0;
-  std::uint64_t secondModifiedTime = 0;
+  const inventory::PluginEntry* first = nullptr;
+  const inventory::PluginEntry* second = nullptr;
 };
 
 // Returns one pair for every first/second entry whose vendor, name and

@@ -12,12 +12,12 @@ enum class Finding { kVersionMismatch, kTimestampMismatch, kInSync };
 // A pair with a first version is judged by its versions, one without by its
 // times; so every pair has exactly one finding.
 Finding classify(const EntryPair& p) {
-  if (!p.firstVersion.empty()) {
-    return p.firstVersion == p.secondVersion ? Finding::kInSync
-                                             : Finding::kVersionMismatch;
+  if (!p.first->version.empty()) {
+    return p.first->version == p.second->version ? Finding::kInSync
+                                                 : Finding::kVersionMismatch;
   }
-  return p.firstModifiedTime == p.secondModifiedTime ? Finding::kInSync
-                                                     : Finding::kTimestampMismatch;
+  return p.first->modifiedTime == p.second->modifiedTime ? Finding::kInSync
+                                                         : Finding::kTimestampMismatch;
 }
 
 void writeTableHead(std::ostream& report, const std::string& firstName,
@@ -31,28 +31,29 @@ void writeTableHead(std::ostream& report, const std::string& firstName,
 
 // Console and report rows begin alike: vendor, name and technology.
 void writeKeys(const EntryPair& p, std::ostream& console, std::ostream& report) {
-  console << p.vendor << " | " << p.name << " | " << p.technology << " | ";
+  console << p.first->vendor << " | " << p.first->name << " | " << p.first->technology
+          << " | ";
   report << "<tr><td>";
-  writeEscaped(report, p.vendor);
+  writeEscaped(report, p.first->vendor);
   report << "</td><td>";
-  writeEscaped(report, p.name);
+  writeEscaped(report, p.first->name);
   report << "</td><td>";
-  writeEscaped(report, p.technology);
+  writeEscaped(report, p.first->technology);
   report << "</td><td>";
 }
 
 void writeVersionRow(const EntryPair& p, std::ostream& console, std::ostream& report) {
   writeKeys(p, console, report);
-  console << p.firstVersion << " | " << p.secondVersion << std::endl;
-  writeEscaped(report, p.firstVersion);
+  console << p.first->version << " | " << p.second->version << std::endl;
+  writeEscaped(report, p.first->version);
   report << "</td><td>";
-  writeEscaped(report, p.secondVersion);
+  writeEscaped(report, p.second->version);
   report << "</td></tr>\n";
 }
 
 void writeTimestampRow(const EntryPair& p, std::ostream& console, std::ostream& report) {
   writeKeys(p, console, report);
-  const bool firstIsNewer = p.secondModifiedTime < p.firstModifiedTime;
+  const bool firstIsNewer = p.second->modifiedTime < p.first->modifiedTime;
   console << (firstIsNewer ? "<-newer" : "->newer") << std::endl;
   report << (firstIsNewer ? "newer</td><td>&nbsp;" : "&nbsp;</td><td>newer")
          << "</td></tr>\n";
@@ -60,8 +61,8 @@ void writeTimestampRow(const EntryPair& p, std::ostream& console, std::ostream& 
 
 void writeInSyncRow(const EntryPair& p, std::ostream& console, std::ostream& report) {
   writeKeys(p, console, report);
-  console << p.firstVersion << std::endl;
-  writeEscaped(report, p.firstVersion);
+  console << p.first->version << std::endl;
+  writeEscaped(report, p.first->version);
   report << "</td></tr>\n";
 }
 

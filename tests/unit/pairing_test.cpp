@@ -16,8 +16,7 @@ std::vector<EntryPair> nestedLoopPairs(const Inventory& first, const Inventory& 
   for (const PluginEntry& a : first) {
     for (const PluginEntry& b : second) {
       if (a.vendor == b.vendor && a.name == b.name && a.technology == b.technology) {
-        pairs.push_back({a.vendor, a.name, a.technology, a.version, b.version,
-                         a.modifiedTime, b.modifiedTime});
+        pairs.push_back({&a, &b});
       }
     }
   }
@@ -27,9 +26,10 @@ std::vector<EntryPair> nestedLoopPairs(const Inventory& first, const Inventory& 
 std::string describe(const std::vector<EntryPair>& pairs) {
   std::string text;
   for (const EntryPair& p : pairs) {
-    text += p.vendor + "|" + p.name + "|" + p.technology + "|" + p.firstVersion + "|" +
-            p.secondVersion + "|" + std::to_string(p.firstModifiedTime) + "|" +
-            std::to_string(p.secondModifiedTime) + "\n";
+    text += p.first->vendor + "|" + p.first->name + "|" + p.first->technology + "|" +
+            p.first->version + "|" + p.second->version + "|" +
+            std::to_string(p.first->modifiedTime) + "|" +
+            std::to_string(p.second->modifiedTime) + "\n";
   }
   return text;
 }
@@ -69,9 +69,9 @@ TEST(PairEntries, PairsEveryDuplicateAndOnlyExactKeys) {
                             {"Acme", "Comp", "w", "AU", 4}};
   const std::vector<EntryPair> pairs = pairEntries(first, second);
   ASSERT_EQ(pairs.size(), 6u);
-  EXPECT_EQ(pairs[0].secondVersion, "x");
-  EXPECT_EQ(pairs[2].secondVersion, "z");
-  EXPECT_EQ(pairs[3].secondVersion, "x");
+  EXPECT_EQ(pairs[0].second->version, "x");
+  EXPECT_EQ(pairs[2].second->version, "z");
+  EXPECT_EQ(pairs[3].second->version, "x");
   EXPECT_TRUE(pairEntries({}, second).empty());
   EXPECT_TRUE(pairEntries(first, {}).empty());
 }

@@ -8,6 +8,7 @@ namespace vernatto::report {
 namespace {
 
 using compare::EntryPair;
+using inventory::PluginEntry;
 
 TEST(WriteEscaped, ReplacesTheFiveMarkupCharacters) {
   const std::pair<std::string, std::string> cases[] = {
@@ -38,23 +39,43 @@ Sections write(const std::vector<EntryPair>& pairs) {
 }
 
 TEST(WriteSections, PutsEveryPairIntoExactlyOneSection) {
+  // A pair's two entries: vendor, name and technology are the first's.
   struct Case {
-    EntryPair pair;
+    PluginEntry first;
+    PluginEntry second;
     const char* section;
     const char* line;
   };
   const std::uint64_t kMax = 18446744073709551615u;
   const Case cases[] = {
-      {{"V", "N", "T", "1.0", "1.1", 1, 1}, "Version mismatch", "V | N | T | 1.0 | 1.1"},
-      {{"V", "N", "T", "1.0", "", 1, 1}, "Version mismatch", "V | N | T | 1.0 | "},
-      {{"V", "N", "T", "1.0", "1.0", 1, 2}, "In Sync", "V | N | T | 1.0"},
-      {{"V", "N", "T", "", "2.0", 5, 5}, "In Sync", "V | N | T | "},
-      {{"V", "N", "T", "", "2.0", 9, 5}, "Timestamp mismatch", "V | N | T | <-newer"},
-      {{"V", "N", "T", "", "", 5, 9}, "Timestamp mismatch", "V | N | T | ->newer"},
-      {{"V", "N", "T", "", "", kMax, 0}, "Timestamp mismatch", "V | N | T | <-newer"},
+      {{"V", "N", "1.0", "T", 1},
+       {"V", "N", "1.1", "T", 1},
+       "Version mismatch",
+       "V | N | T | 1.0 | 1.1"},
+      {{"V", "N", "1.0", "T", 1},
+       {"V", "N", "", "T", 1},
+       "Version mismatch",
+       "V | N | T | 1.0 | "},
+      {{"V", "N", "1.0", "T", 1},
+       {"V", "N", "1.0", "T", 2},
+       "In Sync",
+       "V | N | T | 1.0"},
+      {{"V", "N", "", "T", 5}, {"V", "N", "2.0", "T", 5}, "In Sync", "V | N | T | "},
+      {{"V", "N", "", "T", 9},
+       {"V", "N", "2.0", "T", 5},
+       "Timestamp mismatch",
+       "V | N | T | <-newer"},
+      {{"V", "N", "", "T", 5},
+       {"V", "N", "", "T", 9},
+       "Timestamp mismatch",
+       "V | N | T | ->newer"},
+      {{"V", "N", "", "T", kMax},
+       {"V", "N", "", "T", 0},
+       "Timestamp mismatch",
+       "V | N | T | <-newer"},
   };
   for (const Case& c : cases) {
-    const std::string console = write({c.pair}).console;
+    const std::string console = write({{&c.first, &c.second}}).console;
     const std::size_t line = console.find(std::string(c.line) + "\n");
     ASSERT_NE(line, std::string::npos) << c.line;
     EXPECT_EQ(console.find(c.line, line + 1), std::string::npos) << c.line;
@@ -83,8 +104,9 @@ TEST(WriteSections, WritesEmptySectionsWithoutPairs) {
 TEST(WriteSections, EscapesTheReportButNotTheConsole) {
   std::ostringstream console;
   std::ostringstream report;
-  writeSections({{"a&b", "<i>", "'T'", "\"1\"", "2>", 0, 0}}, "x&y.json", "<z>.json",
-                console, report);
+  const PluginEntry first{"a&b", "<i>", "\"1\"", "'T'", 0};
+  const PluginEntry second{"a&b", "<i>", "2>", "'T'", 0};
+  writeSections({{&first, &second}}, "x&y.json", "<z>.json", console, report);
   EXPECT_NE(console.str().find("a&b | <i> | 'T' | \"1\" | 2>\n"), std::string::npos);
   EXPECT_NE(report.str().find("<th>x&amp;y.json</th><th>&lt;z&gt;.json</th>"),
             std::string::npos);
