@@ -1,6 +1,8 @@
 #include <algorithm>
+#include <cstdint>
 #include <numeric>
 #include <string_view>
+#include <unordered_map>
 
 #include "inventory/inventory.h"
 
@@ -16,21 +18,103 @@ int compareBytes(std::string_view a, std::string_view b) {
   return a.compare(b);
 }
 
+unsigned char lowerByte(char c) {
+  return static_cast<unsigned char>(lowerAscii(c));
+}
+
+// Compares as the lowered copies would, without making them.
+int compareFolded(std::string_view a, std::string_view b) {
+  const std::size_t common = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    const unsigned char x = lowerByte(a[i]);
+    const unsigned char y = lowerByte(b[i]);
+    if (x != y)
+      return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+// The first 8 lowered bytes from `start` on, most significant first and
+// padded with zero bytes, so that heads compare like the texts they begin.
+std::uint64_t headOf(std::string_view text, std::size_t start) {
+  std::uint64_t head = 0;
+  for (std::size_t i = start; i < start + 8; ++i)
+    head = head << 8 | (i < text.size() ? lowerByte(text[i]) : 0u);
+  return head;
+}
+
+// What decides most comparisons, held compactly so that the sort rarely has
+// to look at the entries: the vendor's rank among the inventory's lowered
+// vendors and the first 16 lowered bytes of the name. Equal heads only say
+// that the names begin alike; the entries then decide.
 struct SortKey {
-  std::string vendor;
-  std::string name;
-  std::string technology;
-  std::size_t index;
+  std::uint32_t vendorRank;
+  std::uint32_t index;
+  std::uint64_t nameHead[2];
 };
 
-bool keyLess(const SortKey& a, const SortKey& b) {
-  if (int c = compareBytes(a.vendor, b.vendor))
-    return c < 0;
-  if (int c = compareBytes(a.name, b.name))
-    return c < 0;
-  if (int c = compareBytes(a.technology, b.technology))
-    return c < 0;
-  return a.index < b.index;
+// The rank of each entry's lowered vendor among the distinct lowered vendors
+// of `inventory`, in entry order. Inventories list far fewer vendors than
+// entries, so the vendors are lowered and sorted once each.
+std::vector<std::uint32_t> vendorRanks(const Inventory& inventory) {
+  std::unordered_map<std::string, std::uint32_t> ids;
+  std::vector<std::uint32_t> ranks(inventory.size());
+  std::string lowered;
+  for (std::size_t i = 0; i < inventory.size(); ++i) {
+    lowered.assign(inventory[i].vendor);
+    std::transform(lowered.begin(), lowered.end(), lowered.begin(), lowerAscii);
+    auto found = ids.find(lowered);
+    if (found == ids.end())
+      found = ids.emplace(lowered, static_cast<std::uint32_t>(ids.size())).first;
+    ranks[i] = found->second;  // the vendor's id for now
+  }
+  std::vector<const std::string*> byId(ids.size());
+  for (const auto& [vendor, id] : ids)
+    byId[id] = &vendor;
+  std::vector<std::uint32_t> order(ids.size());
+  std::iota(order.begin(), order.end(), 0u);
+  std::sort(order.begin(), order.end(), [&byId](std::uint32_t a, std::uint32_t b) {
+    return compareBytes(*byId[a], *byId[b]) < 0;
+  });
+  std::vector<std::uint32_t> rankOfId(ids.size());
+  for (std::size_t rank = 0; rank < order.size(); ++rank)
+    rankOfId[order[rank]] = static_cast<std::uint32_t>(rank);
+  for (std::uint32_t& rank : ranks)
+    rank = rankOfId[rank];
+  return ranks;
+}
+
+std::vector<SortKey> makeKeys(const Inventory& inventory) {
+  const std::vector<std::uint32_t> ranks = vendorRanks(inventory);
+  std::vector<SortKey> keys;
+  keys.reserve(inventory.size());
+  for (std::size_t i = 0; i < inventory.size(); ++i) {
+    const std::string& name = inventory[i].name;
+    keys.push_back(
+        {ranks[i], static_cast<std::uint32_t>(i), {headOf(name, 0), headOf(name, 8)}});
+  }
+  return keys;
+}
+
+// Moves the entries into the order the sorted keys give, in place: a second
+// inventory would double the memory of the largest structure of the run.
+// Each key's index is reset to its own position once its entry is in place.
+void applyOrder(std::vector<SortKey>& keys, Inventory& inventory) {
+  const auto at = [](std::uint32_t index) { return static_cast<std::size_t>(index); };
+  for (std::size_t start = 0; start < keys.size(); ++start) {
+    if (at(keys[start].index) == start)
+      continue;
+    PluginEntry held = std::move(inventory[start]);
+    std::size_t hole = start;
+    while (at(keys[hole].index) != start) {
+      const std::size_t from = at(keys[hole].index);
+      inventory[hole] = std::move(inventory[from]);
+      keys[hole].index = static_cast<std::uint32_t>(hole);
+      hole = from;
+    }
+    inventory[hole] = std::move(held);
+    keys[hole].index = static_cast<std::uint32_t>(hole);
+  }
 }
 
 }  // namespace
@@ -50,20 +134,26 @@ bool entryLess(const PluginEntry& a, const PluginEntry& b) {
 }
 
 void sortInventory(Inventory& inventory) {
-  std::vector<SortKey> keys;
-  keys.reserve(inventory.size());
-  for (std::size_t i = 0; i < inventory.size(); ++i) {
-    const PluginEntry& e = inventory[i];
-    keys.push_back(
-        {toLowerCopy(e.vendor), toLowerCopy(e.name), toLowerCopy(e.technology), i});
-  }
-  std::sort(keys.begin(), keys.end(), keyLess);
-
-  Inventory sorted;
-  sorted.reserve(inventory.size());
-  for (const SortKey& key : keys)
-    sorted.push_back(std::move(inventory[key.index]));
-  inventory = std::move(sorted);
+  std::vector<SortKey> keys = makeKeys(inventory);
+  // Ties on every key fall back to the file order, so equivalent entries come
+  // out the same way on every run and platform.
+  const auto less = [&inventory](const SortKey& a, const SortKey& b) {
+    if (a.vendorRank != b.vendorRank)
+      return a.vendorRank < b.vendorRank;
+    if (a.nameHead[0] != b.nameHead[0])
+      return a.nameHead[0] < b.nameHead[0];
+    if (a.nameHead[1] != b.nameHead[1])
+      return a.nameHead[1] < b.nameHead[1];
+    const PluginEntry& x = inventory[a.index];
+    const PluginEntry& y = inventory[b.index];
+    if (int c = compareFolded(x.name, y.name))
+      return c < 0;
+    if (int c = compareFolded(x.technology, y.technology))
+      return c < 0;
+    return a.index < b.index;
+  };
+  std::sort(keys.begin(), keys.end(), less);
+  applyOrder(keys, inventory);
 }
 
 }  // namespace vernatto::inventory

@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# End-to-end benchmark: generates inventory pairs, runs the program on them
+# (standard input from /dev/null, standard output to a file) and the floor
+# (both parses alone plus the same console output, one flush per line), side
+# by side, and prints median wall time and peak memory of each. Every run's
+# console output and report must equal those of the document-based reader.
+#
+#   bench/run.sh                   10k, 100k and 1M entries a side, 5 runs each
+#   bench/run.sh --smoke           10k a side, one run: a quick check for CI
+#   bench/run.sh --sizes "100000" --runs 3
+#   bench/run.sh --also OTHER      also time another build of the program
+#
+# Needs GNU time (Debian package "time"). Builds into build-bench/ unless
+# VERNATTO_BENCH_BUILD names another folder; data goes to its data/ folder.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${VERNATTO_BENCH_BUILD:-$root/build-bench}
+sizes="10000 100000 1000000"
+runs=5
+also=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --smoke) sizes="10000"; runs=1 ;;
+    --sizes) sizes="$2"; shift ;;
+    --runs) runs="$2"; shift ;;
+    --also) also=$(realpath "$2"); shift ;;
+    *) echo "unknown option: $1" >&2; exit 2 ;;
+  esac
+  shift
+done
+
+if [ ! -x /usr/bin/time ]; then
+  echo "GNU time is missing: apt-get install time" >&2
+  exit 2
+fi
+
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVERNATTO_BUILD_TESTS=OFF \
+  -DVERNATTO_BUILD_BENCHMARKS=ON >/dev/null
+cmake --build "$build" -j2 --target vernatto vernatto_oracle \
+  vernatto_generate_inventories vernatto_floor >/dev/null
+
+data=$build/data
+mkdir -p "$data"
+# Each program writes its report beside itself, so each gets its own folder.
+# A stub viewer keeps the finished reports from being opened.
+for name in program oracle also stub; do mkdir -p "$data/$name"; done
+cp "$build/vernatto" "$data/program/vernatto"
+cp "$build/tests/oracle/vernatto_oracle" "$data/oracle/vernatto"
+[ -n "$also" ] && cp "$also" "$data/also/vernatto"
+printf '#!/bin/sh\nexit 0\n' >"$data/stub/xdg-open"
+cp "$data/stub/xdg-open" "$data/stub/open"
+chmod +x "$data/stub/xdg-open" "$data/stub/open"
+export PATH="$data/stub:$PATH"
+
+# Runs "$@" with stdin from /dev/null and stdout to $out; appends
+# "seconds kilobytes" to the file $log.
+measure() {
+  local log=$1 out=$2
+  shift 2
+  /usr/bin/time -a -o "$log" -f "%e %M" "$@" </dev/null >"$out"
+}
+
+median() {  # column $1 of file $2
+  sort -n -k"$1","$1" "$2" | awk -v c="$1" '{v[NR]=$c} END {print v[int((NR+1)/2)]}'
+}
+
+same_as_oracle() {  # console output $1 and report $2
+  if ! cmp -s "$1" "$data/oracle.out" || ! cmp -s "$2" "$data/oracle/Vernatto.html"; then
+    echo "output differs from the document-based reader: $1" >&2
+    exit 1
+  fi
+}
+
+header="| entries a side | program s | floor s | time ratio | program MB | floor MB |"
+rule="|---:|---:|---:|---:|---:|---:|"
+if [ -n "$also" ]; then
+  header="$header other s | other MB |"
+  rule="$rule---:|---:|"
+fi
+rows=""
+for size in $sizes; do
+  first=$data/first-$size.json
+  second=$data/second-$size.json
+  if [ ! -s "$second" ]; then
+    "$build/bench/vernatto_generate_inventories" "$size" "$first" "$second"
+  fi
+  "$data/oracle/vernatto" "$first" "$second" </dev/null >"$data/oracle.out"
+  rm -f "$data"/*.times
+  for ((run = 0; run < runs; run++)); do
+    measure "$data/program.times" "$data/program.out" "$data/program/vernatto" "$first" "$second"
+    same_as_oracle "$data/program.out" "$data/program/Vernatto.html"
+    measure "$data/floor.times" "$data/floor.out" "$build/bench/vernatto_floor" "$first" "$second" \
+      "$data/oracle.out"
+    if [ -n "$also" ]; then
+      measure "$data/also.times" "$data/also.out" "$data/also/vernatto" "$first" "$second"
+    fi
+  done
+  pt=$(median 1 "$data/program.times"); pm=$(median 2 "$data/program.times")
+  ft=$(median 1 "$data/floor.times"); fm=$(median 2 "$data/floor.times")
+  row=$(awk -v n="$size" -v pt="$pt" -v ft="$ft" -v pm="$pm" -v fm="$fm" 'BEGIN {
+    printf "| %d | %.2f | %.2f | %.2f | %.0f | %.0f |", n, pt, ft, pt / ft, pm / 1024, fm / 1024 }')
+  if [ -n "$also" ]; then
+    at=$(median 1 "$data/also.times"); am=$(median 2 "$data/also.times")
+    row="$row$(awk -v at="$at" -v am="$am" 'BEGIN { printf " %.2f | %.0f |", at, am / 1024 }')"
+  fi
+  rows="$rows$row"$'\n'
+done
+
+echo "Medians of $runs runs; output identical to the document-based reader in every run."
+echo "$header"
+echo "$rule"
+printf '%s' "$rows"

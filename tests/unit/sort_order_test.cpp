@@ -1,0 +1,75 @@
+// sortInventory takes shortcuts (vendor ranks, name heads, an in-place
+// permutation); its result must still be exactly a stable sort by entryLess.
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "inventory/inventory.h"
+
+namespace vernatto::inventory {
+namespace {
+
+// Keys built from pieces that stress the shortcuts: case variants, prefixes,
+// names that agree in their first 16 bytes, zero bytes, bytes above 0x7f.
+std::string pickKey(std::mt19937_64& random, const std::vector<std::string>& pieces) {
+  std::string key;
+  const std::size_t parts = random() % 4;
+  for (std::size_t i = 0; i < parts; ++i)
+    key += pieces[random() % pieces.size()];
+  return key;
+}
+
+Inventory makeInventory(std::uint64_t seed, std::size_t size) {
+  static const std::vector<std::string> pieces = {"A",
+                                                  "a",
+                                                  "Comp",
+                                                  "comp",
+                                                  "Compressor ",
+                                                  "_x",
+                                                  "Ax",
+                                                  "Z",
+                                                  "\xc3\x89",
+                                                  "\xc3\xa9",
+                                                  "",
+                                                  "0123456789abcdef",
+                                                  "0123456789ABCDEF",
+                                                  std::string(1, '\0'),
+                                                  "\x7f",
+                                                  "\xff",
+                                                  "Tidewater Labs ",
+                                                  "TIDEWATER LABS "};
+  std::mt19937_64 random(seed);
+  Inventory inventory;
+  for (std::size_t i = 0; i < size; ++i) {
+    PluginEntry entry;
+    entry.vendor = pickKey(random, pieces);
+    entry.name = pickKey(random, pieces);
+    entry.technology = pickKey(random, pieces);
+    entry.version = std::to_string(i);  // tells equivalent entries apart
+    entry.modifiedTime = i;
+    inventory.push_back(entry);
+  }
+  return inventory;
+}
+
+TEST(SortInventoryTest, EqualsStableSortByEntryLess) {
+  for (std::uint64_t seed = 1; seed <= 40; ++seed) {
+    const std::size_t size = seed % 5 == 0 ? seed / 5 : 300 + seed * 7;  // 0 to 580
+    Inventory actual = makeInventory(seed, size);
+    Inventory expected = actual;
+    sortInventory(actual);
+    std::stable_sort(expected.begin(), expected.end(), entryLess);
+    ASSERT_EQ(actual.size(), expected.size());
+    for (std::size_t i = 0; i < actual.size(); ++i) {
+      ASSERT_EQ(actual[i].version, expected[i].version)
+          << "seed " << seed << ", position " << i << ": vendor '" << actual[i].vendor
+          << "' name '" << actual[i].name << "'";
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vernatto::inventory
