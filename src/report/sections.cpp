@@ -20,82 +20,104 @@ Finding classify(const EntryPair& p) {
                                                          : Finding::kTimestampMismatch;
 }
 
+// One pair's console line and report row, built whole and then written at
+// once: a million rows of piecewise stream insertions cost more than the text.
+struct Row {
+  std::string line;
+  std::string html;
+
+  // Both begin alike: vendor, name and technology.
+  void begin(const EntryPair& p) {
+    const inventory::PluginEntry& e = *p.first;
+    line.assign(e.vendor).append(" | ").append(e.name).append(" | ");
+    line.append(e.technology).append(" | ");
+    html.assign("<tr><td>");
+    appendEscaped(html, e.vendor);
+    html.append("</td><td>");
+    appendEscaped(html, e.name);
+    html.append("</td><td>");
+    appendEscaped(html, e.technology);
+    html.append("</td><td>");
+  }
+
+  // The console line ends with a newline and a flush, as every line does.
+  void write(std::ostream& console, std::ostream& report) {
+    line += '\n';
+    console.write(line.data(), static_cast<std::streamsize>(line.size()));
+    console.flush();
+    html.append("</td></tr>\n");
+    report.write(html.data(), static_cast<std::streamsize>(html.size()));
+  }
+};
+
+void fillVersionRow(const EntryPair& p, Row& row) {
+  row.line.append(p.first->version).append(" | ").append(p.second->version);
+  appendEscaped(row.html, p.first->version);
+  row.html.append("</td><td>");
+  appendEscaped(row.html, p.second->version);
+}
+
+void fillTimestampRow(const EntryPair& p, Row& row) {
+  const bool firstIsNewer = p.second->modifiedTime < p.first->modifiedTime;
+  row.line.append(firstIsNewer ? "<-newer" : "->newer");
+  row.html.append(firstIsNewer ? "newer</td><td>&nbsp;" : "&nbsp;</td><td>newer");
+}
+
+void fillInSyncRow(const EntryPair& p, Row& row) {
+  row.line.append(p.first->version);
+  appendEscaped(row.html, p.first->version);
+}
+
 void writeTableHead(std::ostream& report, const std::string& firstName,
                     const std::string& secondName) {
-  report << "<table>\n<thead>\n<tr><th>Vendor</th><th>Plugin</th><th>Technology</th><th>";
-  writeEscaped(report, firstName);
-  report << "</th><th>";
-  writeEscaped(report, secondName);
-  report << "</th></tr>\n</thead>\n";
+  std::string head =
+      "<table>\n<thead>\n<tr><th>Vendor</th><th>Plugin</th><th>Technology</th><th>";
+  appendEscaped(head, firstName);
+  head.append("</th><th>");
+  appendEscaped(head, secondName);
+  head.append("</th></tr>\n</thead>\n");
+  report << head;
 }
 
-// Console and report rows begin alike: vendor, name and technology.
-void writeKeys(const EntryPair& p, std::ostream& console, std::ostream& report) {
-  console << p.first->vendor << " | " << p.first->name << " | " << p.first->technology
-          << " | ";
-  report << "<tr><td>";
-  writeEscaped(report, p.first->vendor);
-  report << "</td><td>";
-  writeEscaped(report, p.first->name);
-  report << "</td><td>";
-  writeEscaped(report, p.first->technology);
-  report << "</td><td>";
-}
-
-void writeVersionRow(const EntryPair& p, std::ostream& console, std::ostream& report) {
-  writeKeys(p, console, report);
-  console << p.first->version << " | " << p.second->version << std::endl;
-  writeEscaped(report, p.first->version);
-  report << "</td><td>";
-  writeEscaped(report, p.second->version);
-  report << "</td></tr>\n";
-}
-
-void writeTimestampRow(const EntryPair& p, std::ostream& console, std::ostream& report) {
-  writeKeys(p, console, report);
-  const bool firstIsNewer = p.second->modifiedTime < p.first->modifiedTime;
-  console << (firstIsNewer ? "<-newer" : "->newer") << std::endl;
-  report << (firstIsNewer ? "newer</td><td>&nbsp;" : "&nbsp;</td><td>newer")
-         << "</td></tr>\n";
-}
-
-void writeInSyncRow(const EntryPair& p, std::ostream& console, std::ostream& report) {
-  writeKeys(p, console, report);
-  console << p.first->version << std::endl;
-  writeEscaped(report, p.first->version);
-  report << "</td></tr>\n";
+// Writes the rows of the pairs with `finding`, filled in by `fill`.
+void writeRows(const std::vector<EntryPair>& pairs, Finding finding,
+               void (*fill)(const EntryPair&, Row&), std::ostream& console,
+               std::ostream& report) {
+  Row row;
+  for (const EntryPair& p : pairs) {
+    if (classify(p) != finding)
+      continue;
+    row.begin(p);
+    fill(p, row);
+    row.write(console, report);
+  }
+  report << "</table>\n";
 }
 
 }  // namespace
 
-void writeEscaped(std::ostream& out, std::string_view text) {
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char* reference = nullptr;
-    switch (text[i]) {
+void appendEscaped(std::string& out, std::string_view text) {
+  for (const char c : text) {
+    switch (c) {
       case '&':
-        reference = "&amp;";
+        out.append("&amp;");
         break;
       case '<':
-        reference = "&lt;";
+        out.append("&lt;");
         break;
       case '>':
-        reference = "&gt;";
+        out.append("&gt;");
         break;
       case '"':
-        reference = "&quot;";
+        out.append("&quot;");
         break;
       case '\'':
-        reference = "&#39;";
+        out.append("&#39;");
         break;
       default:
-        continue;
+        out.push_back(c);
     }
-    out.write(text.data() + start, static_cast<std::streamsize>(i - start));
-    out << reference;
-    start = i + 1;
   }
-  out.write(text.data() + start, static_cast<std::streamsize>(text.size() - start));
 }
 
 void writeSections(const std::vector<EntryPair>& pairs, const std::string& firstName,
@@ -104,29 +126,17 @@ void writeSections(const std::vector<EntryPair>& pairs, const std::string& first
   console << std::endl << "Version mismatch\n================\n";
   report << "<h2>Version Mismatch</h2>\n";
   writeTableHead(report, firstName, secondName);
-  for (const EntryPair& p : pairs) {
-    if (classify(p) == Finding::kVersionMismatch)
-      writeVersionRow(p, console, report);
-  }
-  report << "</table>\n";
+  writeRows(pairs, Finding::kVersionMismatch, fillVersionRow, console, report);
 
   console << std::endl << "Timestamp mismatch\n==================\n";
   report << "<h2>Timestamp Mismatch</h2>\n";
   writeTableHead(report, firstName, secondName);
-  for (const EntryPair& p : pairs) {
-    if (classify(p) == Finding::kTimestampMismatch)
-      writeTimestampRow(p, console, report);
-  }
-  report << "</table>\n";
+  writeRows(pairs, Finding::kTimestampMismatch, fillTimestampRow, console, report);
 
   console << std::endl << "In Sync\n=======\n";
   report << "<h2>In Sync</h2>\n<table>\n<thead>\n<tr><th>Vendor</th><th>Plugin</th>"
             "<th>Technology</th><th>version</th></tr>\n</thead>\n";
-  for (const EntryPair& p : pairs) {
-    if (classify(p) == Finding::kInSync)
-      writeInSyncRow(p, console, report);
-  }
-  report << "</table>\n";
+  writeRows(pairs, Finding::kInSync, fillInSyncRow, console, report);
 }
 
 }  // namespace vernatto::report

@@ -10,7 +10,7 @@ namespace {
 using compare::EntryPair;
 using inventory::PluginEntry;
 
-TEST(WriteEscaped, ReplacesTheFiveMarkupCharacters) {
+TEST(AppendEscaped, ReplacesTheFiveMarkupCharacters) {
   const std::pair<std::string, std::string> cases[] = {
       {"", ""},
       {"plain é 日本", "plain é 日本"},
@@ -20,9 +20,9 @@ TEST(WriteEscaped, ReplacesTheFiveMarkupCharacters) {
       {"&amp;", "&amp;amp;"},
   };
   for (const auto& [raw, escaped] : cases) {
-    std::ostringstream out;
-    writeEscaped(out, raw);
-    EXPECT_EQ(out.str(), escaped);
+    std::string out = "kept ";
+    appendEscaped(out, raw);
+    EXPECT_EQ(out, "kept " + escaped);
   }
 }
 
