@@ -23,13 +23,14 @@ std::vector<EntryPair> nestedLoopPairs(const Inventory& first, const Inventory& 
   return pairs;
 }
 
-std::string describe(const std::vector<EntryPair>& pairs) {
+// Each pair as the positions of its two entries, so that a pair with the
+// wrong one of two equal duplicates shows.
+std::string describe(const std::vector<EntryPair>& pairs, const Inventory& first,
+                     const Inventory& second) {
   std::string text;
   for (const EntryPair& p : pairs) {
-    text += p.first->vendor + "|" + p.first->name + "|" + p.first->technology + "|" +
-            p.first->version + "|" + p.second->version + "|" +
-            std::to_string(p.first->modifiedTime) + "|" +
-            std::to_string(p.second->modifiedTime) + "\n";
+    text += std::to_string(p.first - first.data()) + "-" +
+            std::to_string(p.second - second.data()) + " ";
   }
   return text;
 }
@@ -50,12 +51,19 @@ Inventory randomInventory(std::mt19937& random, std::size_t size) {
 
 TEST(PairEntries, MatchesTheNestedLoopExactly) {
   std::mt19937 random(20261208);
-  for (int round = 0; round < 200; ++round) {
-    const Inventory first = randomInventory(random, random() % 40);
-    const Inventory second = randomInventory(random, random() % 40);
-    ASSERT_EQ(describe(pairEntries(first, second)),
-              describe(nestedLoopPairs(first, second)))
-        << "round " << round;
+  for (int round = 0; round < 300; ++round) {
+    Inventory first = randomInventory(random, random() % 60);
+    Inventory second = randomInventory(random, random() % 60);
+    // Unsorted input takes the general path, sorted input the merge.
+    for (const bool sorted : {false, true}) {
+      if (sorted) {
+        inventory::sortInventory(first);
+        inventory::sortInventory(second);
+      }
+      ASSERT_EQ(describe(pairEntries(first, second), first, second),
+                describe(nestedLoopPairs(first, second), first, second))
+          << "round " << round << (sorted ? ", sorted" : ", unsorted");
+    }
   }
 }
 
