@@ -1,15 +1,29 @@
 #!/usr/bin/env bash
 # Builds the program and runs every test: unit tests and end-to-end runs, of
-# the native program and then of the Windows program under Wine.
+# the native program (the report also in a headless browser) and then of the
+# Windows program under Wine; then the hardening runs: the whole suite under
+# AddressSanitizer and UndefinedBehaviorSanitizer, a one-minute fuzz run and
+# the end-to-end cases under valgrind.
+#
+#   bash scripts/test.sh            everything (what CI runs)
+#   bash scripts/test.sh --native   the native build and its tests only
 set -euo pipefail
 cd "$(dirname "$0")/.."
+native_only=false
+[ "${1:-}" = "--native" ] && native_only=true
 
 bash scripts/install-deps.sh g++ cmake make nlohmann-json3-dev libgtest-dev python3
+if ! $native_only; then
+  # The browser test skips itself, saying why, when there is no browser.
+  bash scripts/install-deps.sh chromium ||
+    echo "Chromium could not be installed; the browser test will be skipped."
+fi
 
 echo "== native build and tests"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVERNATTO_BUILD_TESTS=ON -DVERNATTO_WERROR=ON >/dev/null
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+$native_only && exit 0
 
 echo "== Windows build (MinGW-w64) and tests under Wine"
 # googletest: the sources, as the tests' copy is compiled with MinGW.
@@ -18,3 +32,7 @@ cmake -S . -B build-windows --toolchain cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE
   -DVERNATTO_BUILD_TESTS=ON -DVERNATTO_WERROR=ON >/dev/null
 cmake --build build-windows -j"$(nproc)"
 ctest --test-dir build-windows --output-on-failure -j"$(nproc)"
+
+bash scripts/sanitizers.sh
+bash scripts/fuzz.sh 60
+bash scripts/valgrind.sh build

@@ -11,10 +11,15 @@ Every other file or folder is an input, copied beside the program. The program
 runs in a fresh folder, with a stand-in viewer first on PATH that records what
 it was asked to open. Golden texts have LF line ends; platforms.py says how
 they look on the platform under test.
+
+When VERNATTO_E2E_WRAPPER is set, its words are put before the program's
+command line, so that a checker such as valgrind runs it:
+  VERNATTO_E2E_WRAPPER="valgrind -q --error-exitcode=97" e2e.py PROGRAM CASE
 """
 
 import difflib
 import os
+import shlex
 import shutil
 import subprocess
 import sys
@@ -60,7 +65,9 @@ class Sandbox:
             env=None):
         """Runs the program (or `command`) to its end; output is captured in files,
         since helper processes of Wine can hold a pipe open after the program ended."""
-        command = command or PLATFORM.command(self.exe, args)
+        if command is None:
+            wrapper = shlex.split(os.environ.get("VERNATTO_E2E_WRAPPER", ""))
+            command = wrapper + PLATFORM.command(self.exe, args)
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
             code = subprocess.run(command, cwd=cwd or self.work, env=env or self.env,
                                   stdin=stdin, stdout=out, stderr=err,

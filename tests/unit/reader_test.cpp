@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -14,8 +15,10 @@ struct ReadResult {
   Inventory entries;
 };
 
+// The process id keeps runs that share the temporary folder (parallel test
+// runs, other build trees on the machine) from overwriting each other's files.
 std::string tempPath() {
-  return ::testing::TempDir() + "reader_test_" +
+  return ::testing::TempDir() + "reader_test_" + std::to_string(getpid()) + "_" +
          ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".json";
 }
 

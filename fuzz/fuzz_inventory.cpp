@@ -1,0 +1,149 @@
+// Fuzz target: arbitrary bytes through the reader, the ordering, the pairing
+// and the section writer, checking what must hold for every input.
+//
+// The input holds two inventory files separated by the first line that is
+// exactly "----"; without such a line both files get the whole input, which
+// also exercises pairing an inventory with itself.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "compare/pairing.h"
+#include "inventory/inventory.h"
+#include "report/report.h"
+
+namespace {
+
+using vernatto::compare::EntryPair;
+using vernatto::inventory::Inventory;
+using vernatto::inventory::PluginEntry;
+
+constexpr std::string_view kSeparator = "\n----\n";
+// Every pair costs a row; beyond this many candidate pairs an input only
+// measures how fast we write, and the reader has been exercised already.
+constexpr std::size_t kMaxPairCandidates = std::size_t{1} << 18;
+// Display names with markup characters, so the table heads are checked too.
+constexpr const char* kFirstName = "first <b>&\"'.json";
+constexpr const char* kSecondName = "second</td>.json";
+
+[[noreturn]] void fail(const char* what) {
+  std::fprintf(stderr, "fuzz_inventory: %s\n", what);
+  std::abort();
+}
+
+// An in-memory file the reader can open by path. Nothing is left on disk,
+// even when the fuzzer stops at a crash.
+class MemoryFile {
+ public:
+  explicit MemoryFile(const char* name) : fd_(memfd_create(name, 0)) {
+    if (fd_ < 0)
+      fail("memfd_create failed");
+    path_ = "/proc/self/fd/" + std::to_string(fd_);
+  }
+  const std::string& path() const { return path_; }
+  void rewrite(std::string_view bytes) const {
+    if (ftruncate(fd_, 0) != 0 ||
+        pwrite(fd_, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size()))
+      fail("writing the input file failed");
+  }
+
+ private:
+  int fd_;
+  std::string path_;
+};
+
+Inventory readFrom(const MemoryFile& file, std::string_view bytes) {
+  file.rewrite(bytes);
+  Inventory inventory;
+  std::ostringstream console;
+  vernatto::inventory::readInventory(file.path(), inventory, console);
+  if (!std::is_sorted(inventory.begin(), inventory.end(), vernatto::inventory::entryLess))
+    fail("the reader returned an unsorted inventory");
+  return inventory;
+}
+
+bool samePair(const EntryPair& p, const PluginEntry& a, const PluginEntry& b) {
+  return p.first == &a && p.second == &b;
+}
+
+// The pairing must equal the plain nested loop over both inventories.
+void checkPairs(const std::vector<EntryPair>& pairs, const Inventory& first,
+                const Inventory& second) {
+  std::size_t next = 0;
+  for (const PluginEntry& a : first) {
+    for (const PluginEntry& b : second) {
+      if (a.vendor != b.vendor || a.name != b.name || a.technology != b.technology)
+        continue;
+      if (next == pairs.size() || !samePair(pairs[next], a, b))
+        fail("pairing differs from the nested loop");
+      ++next;
+    }
+  }
+  if (next != pairs.size())
+    fail("pairing made pairs the nested loop does not");
+}
+
+std::size_t countOf(std::string_view text, std::string_view what) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(what); at != std::string_view::npos;
+       at = text.find(what, at + what.size()))
+    ++count;
+  return count;
+}
+
+// Only the writer's own tags and references may appear in the page: any
+// other '<', '>', quote or '&' would have come from inventory text.
+void checkMarkup(const std::string& page, std::size_t pairCount) {
+  static const std::string_view kAllowed[] = {
+      "<h2>",  "</h2>", "<table>", "</table>", "<thead>", "</thead>",
+      "<tr>",  "</tr>", "<th>",    "</th>",    "<td>",    "</td>",
+      "&amp;", "&lt;",  "&gt;",    "&quot;",   "&#39;",   "&nbsp;"};
+  for (std::size_t i = 0; i < page.size(); ++i) {
+    const char c = page[i];
+    if (c != '<' && c != '>' && c != '&' && c != '"' && c != '\'')
+      continue;
+    const std::string_view rest(page.data() + i, page.size() - i);
+    const auto allowed =
+        std::find_if(std::begin(kAllowed), std::end(kAllowed),
+                     [&](std::string_view a) { return rest.rfind(a, 0) == 0; });
+    if (allowed == std::end(kAllowed))
+      fail("markup from inventory text reached the page");
+    i += allowed->size() - 1;
+  }
+  // One row per pair, plus the three table heads.
+  if (countOf(page, "<tr>") != pairCount + 3)
+    fail("the page does not hold one row per pair");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const MemoryFile firstFile("first.json");
+  static const MemoryFile secondFile("second.json");
+
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const std::size_t cut = input.find(kSeparator);
+  const std::string_view firstBytes = input.substr(0, cut);
+  const std::string_view secondBytes =
+      cut == std::string_view::npos ? input : input.substr(cut + kSeparator.size());
+
+  const Inventory first = readFrom(firstFile, firstBytes);
+  const Inventory second = readFrom(secondFile, secondBytes);
+  if (first.size() * second.size() > kMaxPairCandidates)
+    return 0;
+
+  const std::vector<EntryPair> pairs = vernatto::compare::pairEntries(first, second);
+  checkPairs(pairs, first, second);
+  std::ostringstream console;
+  std::ostringstream page;
+  vernatto::report::writeSections(pairs, kFirstName, kSecondName, console, page);
+  checkMarkup(page.str(), pairs.size());
+  return 0;
+}
