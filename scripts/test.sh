@@ -3,16 +3,21 @@
 # the native program (the report also in a headless browser) and then of the
 # Windows program under Wine; then the hardening runs: the whole suite under
 # AddressSanitizer and UndefinedBehaviorSanitizer, a one-minute fuzz run and
-# the end-to-end cases under valgrind.
+# the end-to-end cases under valgrind, and a small benchmark run whose output
+# must equal that of the plain document-based reader.
 #
 #   bash scripts/test.sh            everything (what CI runs)
-#   bash scripts/test.sh --native   the native build and its tests only
+#   bash scripts/test.sh --native   the format check, the native build and its tests only
 set -euo pipefail
 cd "$(dirname "$0")/.."
 native_only=false
 [ "${1:-}" = "--native" ] && native_only=true
 
-bash scripts/install-deps.sh g++ cmake make nlohmann-json3-dev libgtest-dev python3
+bash scripts/install-deps.sh g++ cmake make nlohmann-json3-dev libgtest-dev python3 \
+  clang-format time
+
+echo "== format"
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 if ! $native_only; then
   # The browser test skips itself, saying why, when there is no browser.
   bash scripts/install-deps.sh chromium ||
@@ -36,3 +41,6 @@ ctest --test-dir build-windows --output-on-failure -j"$(nproc)"
 bash scripts/sanitizers.sh
 bash scripts/fuzz.sh 60
 bash scripts/valgrind.sh build
+
+echo "== benchmark smoke run (10k entries a side; output checked, not timed)"
+bash bench/run.sh --smoke

@@ -56,14 +56,18 @@ TEST(EntryLess, TreatsCaseVersionAndTimeOnlyDifferencesAsEquivalent) {
 
 TEST(SortInventory, SortsByEntryLessAndKeepsEquivalentEntriesInFileOrder) {
   Inventory inventory = {
-      entry("b", "x", "AU", "1"),    entry("ACME", "Verb", "VST3", "1"),
-      entry("a", "x", "AU", "1"),    entry("acme", "verb", "vst3", "2"),
-      entry("ACME", "Verb", "VST3", "3"), entry("\xC3\xA9", "x"),
+      entry("b", "x", "AU", "1"),
+      entry("ACME", "Verb", "VST3", "1"),
+      entry("a", "x", "AU", "1"),
+      entry("acme", "verb", "vst3", "2"),
+      entry("ACME", "Verb", "VST3", "3"),
+      entry("\xC3\xA9", "x"),
       entry("Zeta", "x"),
   };
   sortInventory(inventory);
   std::vector<std::string> order;
-  for (const PluginEntry& e : inventory) order.push_back(e.vendor + "/" + e.version);
+  for (const PluginEntry& e : inventory)
+    order.push_back(e.vendor + "/" + e.version);
   EXPECT_EQ(order, (std::vector<std::string>{"a/1", "ACME/1", "acme/2", "ACME/3", "b/1",
                                              "Zeta/", "\xC3\xA9/"}));
   EXPECT_TRUE(std::is_sorted(inventory.begin(), inventory.end(), entryLess));

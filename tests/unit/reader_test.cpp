@@ -41,7 +41,9 @@ ReadResult readText(const std::string& text) {
   return result;
 }
 
-std::string failed() { return "failed reading file \"" + tempPath() + "\"\n"; }
+std::string failed() {
+  return "failed reading file \"" + tempPath() + "\"\n";
+}
 
 std::string fields(const PluginEntry& e) {
   return e.vendor + "|" + e.name + "|" + e.version + "|" + e.technology + "|" +
@@ -90,16 +92,19 @@ TEST(ReadInventory, EachElementYieldsTheFieldsReadBeforeTheFirstFailure) {
   };
   const Case cases[] = {
       {kFull, "A | B | T | 1.2 | 7"},
-      {R"({"vendor":"A","name":"B","technology":"T","modifiedTime":7})", "A | B | T |  | 7"},
+      {R"({"vendor":"A","name":"B","technology":"T","modifiedTime":7})",
+       "A | B | T |  | 7"},
       {R"({"version":null,"modifiedTime":7,"technology":"T","name":"B","vendor":"A"})",
        "A | B | T |  | 7"},
       {R"({"vendor":"A","name":"B","technology":"T","modifiedTime":7,"version":2})",
        "A | B | T |  | 7"},
-      {R"({"name":"B","technology":"T","modifiedTime":7,"version":"1"})", " |  |  |  | 0"},
+      {R"({"name":"B","technology":"T","modifiedTime":7,"version":"1"})",
+       " |  |  |  | 0"},
       {R"({"vendor":1,"name":"B","technology":"T","modifiedTime":7})", " |  |  |  | 0"},
       {R"({"vendor":"A","technology":"T","modifiedTime":7,"version":"1"})",
        "A |  |  |  | 0"},
-      {R"({"vendor":"A","name":null,"technology":"T","modifiedTime":7})", "A |  |  |  | 0"},
+      {R"({"vendor":"A","name":null,"technology":"T","modifiedTime":7})",
+       "A |  |  |  | 0"},
       {R"({"vendor":"A","name":"B","technology":["T"],"modifiedTime":7})",
        "A | B |  |  | 0"},
       {R"({"vendor":"A","name":"B","technology":"T","version":"1"})", "A | B | T |  | 0"},
@@ -147,9 +152,9 @@ TEST(ReadInventory, ConvertsModifiedTimeToUnsigned64Bits) {
       {"{}", 0, false},
   };
   for (const Case& c : cases) {
-    const ReadResult r = readText(std::string(R"([{"vendor":"A","name":"B",)") +
-                                  R"("technology":"T","version":"9","modifiedTime":)" +
-                                  c.json + "}]");
+    const ReadResult r =
+        readText(std::string(R"([{"vendor":"A","name":"B",)") +
+                 R"("technology":"T","version":"9","modifiedTime":)" + c.json + "}]");
     ASSERT_EQ(r.entries.size(), 1u) << c.json;
     EXPECT_EQ(r.entries[0].modifiedTime, c.time) << c.json;
     EXPECT_EQ(r.entries[0].version, c.converts ? "9" : "") << c.json;
@@ -213,7 +218,8 @@ TEST(ReadInventory, SurvivesHostileFiles) {
   const std::string hugeName = std::string(R"([{"vendor":"A","name":")") +
                                std::string(50u << 20, 'n') + R"(","technology":"T"}])";
   std::string garbage;
-  for (unsigned i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 7919u) >> 3);
+  for (unsigned i = 0; i < 4096; ++i)
+    garbage += static_cast<char>((i * 7919u) >> 3);
 
   EXPECT_EQ(readText(deep).console, "1 entries\n |  |  |  | 0\n");
   EXPECT_EQ(readText(std::string("[") + std::string(depth, '{')).console,
