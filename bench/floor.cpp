@@ -9,38 +9,7 @@
 #include <iostream>
 #include <string>
 
-#include <nlohmann/json.hpp>
-
-namespace {
-
-using nlohmann::json;
-
-// Takes every event and keeps nothing.
-struct NullHandler {
-  bool null() { return true; }
-  bool boolean(bool) { return true; }
-  bool number_integer(json::number_integer_t) { return true; }
-  bool number_unsigned(json::number_unsigned_t) { return true; }
-  bool number_float(json::number_float_t, const json::string_t&) { return true; }
-  bool string(json::string_t&) { return true; }
-  bool binary(json::binary_t&) { return true; }
-  bool start_object(std::size_t) { return true; }
-  bool key(json::string_t&) { return true; }
-  bool end_object() { return true; }
-  bool start_array(std::size_t) { return true; }
-  bool end_array() { return true; }
-  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) {
-    return false;
-  }
-};
-
-bool parse(const char* path) {
-  std::ifstream file(path);
-  NullHandler handler;
-  return json::sax_parse(file, &handler, json::input_format_t::json, false, false);
-}
-
-}  // namespace
+#include "parse_only.h"
 
 int main(int argc, char** argv) {
   if (argc < 4) {
@@ -48,7 +17,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::ios::sync_with_stdio(false);
-  if (!parse(argv[1]) || !parse(argv[2]))
+  if (!vernatto::bench::parseOnly(argv[1]) || !vernatto::bench::parseOnly(argv[2]))
     std::cerr << "an inventory did not parse\n";
 
   std::ifstream console(argv[3], std::ios::binary);

@@ -15,6 +15,7 @@
 
 #include "compare/pairing.h"
 #include "inventory/inventory.h"
+#include "parse_only.h"
 
 namespace {
 
@@ -38,33 +39,10 @@ Inventory readQuietly(const std::string& path) {
   return inventory;
 }
 
-struct NullHandler {
-  using json = nlohmann::json;
-  bool null() { return true; }
-  bool boolean(bool) { return true; }
-  bool number_integer(json::number_integer_t) { return true; }
-  bool number_unsigned(json::number_unsigned_t) { return true; }
-  bool number_float(json::number_float_t, const json::string_t&) { return true; }
-  bool string(json::string_t&) { return true; }
-  bool binary(json::binary_t&) { return true; }
-  bool start_object(std::size_t) { return true; }
-  bool key(json::string_t&) { return true; }
-  bool end_object() { return true; }
-  bool start_array(std::size_t) { return true; }
-  bool end_array() { return true; }
-  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) {
-    return false;
-  }
-};
-
 // The parse alone, for comparison with the whole reading.
 void parseOnly(benchmark::State& state) {
-  for (auto _ : state) {
-    std::ifstream file(firstPath);
-    NullHandler handler;
-    benchmark::DoNotOptimize(nlohmann::json::sax_parse(
-        file, &handler, nlohmann::json::input_format_t::json, false, false));
-  }
+  for (auto _ : state)
+    benchmark::DoNotOptimize(vernatto::bench::parseOnly(firstPath));
 }
 BENCHMARK(parseOnly)->Unit(benchmark::kMillisecond);
 
