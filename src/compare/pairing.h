@@ -19,7 +19,8 @@ struct EntryPair {
 
 // Returns one pair for every first/second entry whose vendor, name and
 // technology are byte-for-byte equal: in the first inventory's order, and for
-// one first entry in the second inventory's order. Costs time in proportion
+// one first entry in the second inventory's order. Both inventories must be
+// sorted by entryLess, as readInventory leaves them. Costs time in proportion
 // to the sizes of both inventories plus the number of pairs.
 std::vector<EntryPair> pairEntries(const inventory::Inventory& first,
                                    const inventory::Inventory& second);

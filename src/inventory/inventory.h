@@ -36,6 +36,10 @@ std::string toLowerCopy(const std::string& text);
 // case are equivalent.
 bool entryLess(const PluginEntry& a, const PluginEntry& b);
 
+// The same order as a three-way comparison: negative when `a` goes first,
+// zero when the two are equivalent, positive when `b` goes first.
+int compareEntries(const PluginEntry& a, const PluginEntry& b);
+
 // Sorts `inventory` by entryLess, lowering each entry's keys only once.
 // Equivalent entries keep their relative order, which makes runs repeatable.
 void sortInventory(Inventory& inventory);

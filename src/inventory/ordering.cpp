@@ -22,8 +22,11 @@ unsigned char lowerByte(char c) {
   return static_cast<unsigned char>(lowerAscii(c));
 }
 
-// Compares as the lowered copies would, without making them.
+// Compares as the lowered copies would, without making them. Texts that are
+// equal byte for byte, the usual case for vendors, cost one memcmp.
 int compareFolded(std::string_view a, std::string_view b) {
+  if (a == b)
+    return 0;
   const std::size_t common = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < common; ++i) {
     const unsigned char x = lowerByte(a[i]);
@@ -145,12 +148,16 @@ std::string toLowerCopy(const std::string& text) {
   return lowered;
 }
 
-bool entryLess(const PluginEntry& a, const PluginEntry& b) {
+int compareEntries(const PluginEntry& a, const PluginEntry& b) {
   if (int c = compareFolded(a.vendor, b.vendor))
-    return c < 0;
+    return c;
   if (int c = compareFolded(a.name, b.name))
-    return c < 0;
-  return compareFolded(a.technology, b.technology) < 0;
+    return c;
+  return compareFolded(a.technology, b.technology);
+}
+
+bool entryLess(const PluginEntry& a, const PluginEntry& b) {
+  return compareEntries(a, b) < 0;
 }
 
 void sortInventory(Inventory& inventory) {

@@ -54,16 +54,11 @@ TEST(PairEntries, MatchesTheNestedLoopExactly) {
   for (int round = 0; round < 300; ++round) {
     Inventory first = randomInventory(random, random() % 60);
     Inventory second = randomInventory(random, random() % 60);
-    // Unsorted input takes the general path, sorted input the merge.
-    for (const bool sorted : {false, true}) {
-      if (sorted) {
-        inventory::sortInventory(first);
-        inventory::sortInventory(second);
-      }
-      ASSERT_EQ(describe(pairEntries(first, second), first, second),
-                describe(nestedLoopPairs(first, second), first, second))
-          << "round " << round << (sorted ? ", sorted" : ", unsorted");
-    }
+    inventory::sortInventory(first);
+    inventory::sortInventory(second);
+    ASSERT_EQ(describe(pairEntries(first, second), first, second),
+              describe(nestedLoopPairs(first, second), first, second))
+        << "round " << round;
   }
 }
 
@@ -71,10 +66,10 @@ TEST(PairEntries, PairsEveryDuplicateAndOnlyExactKeys) {
   const PluginEntry a{"Acme", "Comp", "1", "VST3", 1};
   const PluginEntry caseVariant{"acme", "Comp", "1", "VST3", 1};
   const Inventory first = {a, a, caseVariant};
-  const Inventory second = {{"Acme", "Comp", "x", "VST3", 1},
+  const Inventory second = {{"Acme", "Comp", "w", "AU", 4},
+                            {"Acme", "Comp", "x", "VST3", 1},
                             {"Acme", "Comp", "y", "VST3", 2},
-                            {"Acme", "Comp", "z", "VST3", 3},
-                            {"Acme", "Comp", "w", "AU", 4}};
+                            {"Acme", "Comp", "z", "VST3", 3}};
   const std::vector<EntryPair> pairs = pairEntries(first, second);
   ASSERT_EQ(pairs.size(), 6u);
   EXPECT_EQ(pairs[0].second->version, "x");
