@@ -1,5 +1,6 @@
 // Fuzz target: arbitrary bytes through the reader, the ordering, the pairing
-// and the section writer, checking what must hold for every input.
+// and the section writer, checking what must hold for every input, and the
+// reader against the plain document-based one.
 //
 // The input holds two inventory files separated by the first line that is
 // exactly "----"; without such a line both files get the whole input, which
@@ -17,6 +18,7 @@
 
 #include "compare/pairing.h"
 #include "inventory/inventory.h"
+#include "oracle/document_reader.h"
 #include "report/report.h"
 
 namespace {
@@ -59,6 +61,17 @@ class MemoryFile {
   std::string path_;
 };
 
+bool sameEntries(const Inventory& a, const Inventory& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](const PluginEntry& x, const PluginEntry& y) {
+                      return x.vendor == y.vendor && x.name == y.name &&
+                             x.version == y.version && x.technology == y.technology &&
+                             x.modifiedTime == y.modifiedTime;
+                    });
+}
+
+// Reads with the program's reader and with the plain document-based one;
+// whatever the bytes, both must print and return the same.
 Inventory readFrom(const MemoryFile& file, std::string_view bytes) {
   file.rewrite(bytes);
   Inventory inventory;
@@ -66,6 +79,12 @@ Inventory readFrom(const MemoryFile& file, std::string_view bytes) {
   vernatto::inventory::readInventory(file.path(), inventory, console);
   if (!std::is_sorted(inventory.begin(), inventory.end(), vernatto::inventory::entryLess))
     fail("the reader returned an unsorted inventory");
+
+  Inventory expected;
+  std::ostringstream expectedConsole;
+  vernatto::oracle::readInventoryByDocument(file.path(), expected, expectedConsole);
+  if (console.str() != expectedConsole.str() || !sameEntries(inventory, expected))
+    fail("the reader differs from the document-based reader");
   return inventory;
 }
 
