@@ -62,10 +62,8 @@ struct SortKey {
 std::vector<std::uint32_t> vendorRanks(const Inventory& inventory) {
   std::unordered_map<std::string, std::uint32_t> ids;
   std::vector<std::uint32_t> ranks(inventory.size());
-  std::string lowered;
   for (std::size_t i = 0; i < inventory.size(); ++i) {
-    lowered.assign(inventory[i].vendor);
-    std::transform(lowered.begin(), lowered.end(), lowered.begin(), lowerAscii);
+    const std::string lowered = toLowerCopy(inventory[i].vendor);
     auto found = ids.find(lowered);
     if (found == ids.end())
       found = ids.emplace(lowered, static_cast<std::uint32_t>(ids.size())).first;
