@@ -61,15 +61,6 @@ class MemoryFile {
   std::string path_;
 };
 
-bool sameEntries(const Inventory& a, const Inventory& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](const PluginEntry& x, const PluginEntry& y) {
-                      return x.vendor == y.vendor && x.name == y.name &&
-                             x.version == y.version && x.technology == y.technology &&
-                             x.modifiedTime == y.modifiedTime;
-                    });
-}
-
 // Reads with the program's reader and with the plain document-based one;
 // whatever the bytes, both must print and return the same.
 Inventory readFrom(const MemoryFile& file, std::string_view bytes) {
@@ -83,7 +74,7 @@ Inventory readFrom(const MemoryFile& file, std::string_view bytes) {
   Inventory expected;
   std::ostringstream expectedConsole;
   vernatto::oracle::readInventoryByDocument(file.path(), expected, expectedConsole);
-  if (console.str() != expectedConsole.str() || !sameEntries(inventory, expected))
+  if (console.str() != expectedConsole.str() || inventory != expected)
     fail("the reader differs from the document-based reader");
   return inventory;
 }

@@ -17,6 +17,15 @@ struct PluginEntry {
   std::uint64_t modifiedTime = 0;  // 0 when the file's value could not be converted
 };
 
+// Field-by-field equality, all five fields.
+inline bool operator==(const PluginEntry& a, const PluginEntry& b) {
+  return a.vendor == b.vendor && a.name == b.name && a.version == b.version &&
+         a.technology == b.technology && a.modifiedTime == b.modifiedTime;
+}
+inline bool operator!=(const PluginEntry& a, const PluginEntry& b) {
+  return !(a == b);
+}
+
 using Inventory = std::vector<PluginEntry>;
 
 // Reads the inventory file at `path`, appends one entry per element of its

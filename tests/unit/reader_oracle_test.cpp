@@ -49,7 +49,7 @@ class ReaderOracleTest : public ::testing::Test {
     const Reading expected = readWith(true);
     const Reading actual = readWith(false);
     EXPECT_EQ(actual.console, expected.console) << label << "\nfile: " << shown(content);
-    EXPECT_TRUE(sameEntries(actual.entries, expected.entries))
+    EXPECT_TRUE(actual.entries == expected.entries)
         << label << "\nfile: " << shown(content);
   }
 
@@ -66,19 +66,6 @@ class ReaderOracleTest : public ::testing::Test {
     }
     reading.console = out.str();
     return reading;
-  }
-
-  static bool sameEntries(const Inventory& a, const Inventory& b) {
-    if (a.size() != b.size())
-      return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-      if (a[i].vendor != b[i].vendor || a[i].name != b[i].name ||
-          a[i].version != b[i].version || a[i].technology != b[i].technology ||
-          a[i].modifiedTime != b[i].modifiedTime) {
-        return false;
-      }
-    }
-    return true;
   }
 
   static std::string shown(const std::string& content) {
