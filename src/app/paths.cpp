@@ -1,4 +1,4 @@
-#include "app/run.h"
+#include "app/paths.h"
 
 namespace vernatto::app {
 

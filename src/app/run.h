@@ -8,25 +8,10 @@
 namespace vernatto::app {
 
 // Runs the program with `args` as the process received them (args[0] is the
-// program's own path). Console lines go to `out`, the report failure line to
-// `err`. Returns the exit status: 0 after a complete run, -1 when fewer than
-// two inventory paths were given, 1 when the report could not be written.
+// program's own path). Console lines go to `out`; where the report went, when
+// it could not go beside the program, or that it failed, to `err`. Returns the
+// exit status: 0 after a complete run, -1 when fewer than two inventory paths
+// were given, 1 when the report could not be written.
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-
-// The folder part of `path` with its separator: the text before the last
-// `separator` followed by one `separator`. A path without any separator is
-// taken whole as the folder.
-std::string folderOf(const std::string& path, char separator);
-
-// The file-name part of `path`: the text after the last `separator`, or the
-// whole path when it has none.
-std::string displayName(const std::string& path, char separator);
-
-// The folder for the report. `arg0` is the program path as started and
-// `osPath` the executable's path as the system knows it. A bare name in arg0
-// would aim the report into a folder that does not exist, so the system's
-// path is used then, when it is known.
-std::string executableFolder(const std::string& arg0, const std::string& osPath,
-                             char separator);
 
 }  // namespace vernatto::app

@@ -254,7 +254,8 @@ constexpr std::uintmax_t kSmallestEntryBytes = 56;
 // space but no memory.
 void reserveFor(const std::string& path, Inventory& inventory) {
   std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  const std::uintmax_t size =
+      std::filesystem::file_size(std::filesystem::u8path(path), error);
   if (error || size / kSmallestEntryBytes >= inventory.max_size() - inventory.size())
     return;
   try {
@@ -269,7 +270,7 @@ void reserveFor(const std::string& path, Inventory& inventory) {
 
 // Parses the file into `inventory`; returns false when the parse failed.
 bool parseEntries(const std::string& path, Inventory& inventory) {
-  std::ifstream file(path);
+  std::ifstream file(std::filesystem::u8path(path));
   reserveFor(path, inventory);
   EntryCollector collector(inventory);
   bool parsed = false;

@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "platform/platform.h"
@@ -18,6 +19,17 @@ std::string executablePath() {
     }
     buffer.resize(buffer.size() * 2);
   }
+}
+
+std::string userCacheFolder() {
+  // A relative XDG_CACHE_HOME is invalid and must be ignored.
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  if (cache != nullptr && cache[0] == '/')
+    return joinFolder(cache, "vernatto");
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || home[0] == '\0')
+    return {};
+  return joinFolder(home, ".cache/vernatto");
 }
 
 const char* viewerCommand() {

@@ -1,6 +1,7 @@
 #include <mach-o/dyld.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/platform.h"
@@ -15,6 +16,13 @@ std::string executablePath() {
   if (_NSGetExecutablePath(buffer.data(), &size) != 0)
     return {};
   return std::string(buffer.data());
+}
+
+std::string userCacheFolder() {
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || home[0] == '\0')
+    return {};
+  return joinFolder(home, "Library/Caches/vernatto");
 }
 
 const char* viewerCommand() {

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+#include <iostream>
 
 #include "platform/platform.h"
 #include "platform/posix.h"
@@ -14,50 +16,122 @@ extern char** environ;
 namespace vernatto::platform {
 namespace {
 
+constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+constexpr std::size_t kInterruptCount = sizeof kInterrupts / sizeof kInterrupts[0];
+
+// The terminal settings to put back when an interrupt ends the key wait.
+termios savedTerminal{};
+
+void restoreTerminalAndDie(int signal) {
+  tcsetattr(STDIN_FILENO, TCSANOW, &savedTerminal);
+  struct sigaction standard {};
+  standard.sa_handler = SIG_DFL;
+  sigaction(signal, &standard, nullptr);
+  // Blocked while this handler runs, the signal strikes as soon as it returns.
+  raise(signal);
+}
+
+// Routes the interrupts to restoreTerminalAndDie, keeping the earlier actions
+// in `previous`. A signal that our parent set to be ignored stays ignored.
+void catchInterrupts(struct sigaction (&previous)[kInterruptCount]) {
+  struct sigaction catcher {};
+  catcher.sa_handler = restoreTerminalAndDie;
+  sigemptyset(&catcher.sa_mask);
+  for (std::size_t i = 0; i < kInterruptCount; ++i) {
+    sigaction(kInterrupts[i], nullptr, &previous[i]);
+    if (previous[i].sa_handler != SIG_IGN)
+      sigaction(kInterrupts[i], &catcher, nullptr);
+  }
+}
+
+void restoreInterrupts(const struct sigaction (&previous)[kInterruptCount]) {
+  for (std::size_t i = 0; i < kInterruptCount; ++i)
+    sigaction(kInterrupts[i], &previous[i], nullptr);
+}
+
 void readOneByte() {
   char byte = 0;
   while (read(STDIN_FILENO, &byte, 1) < 0 && errno == EINTR) {
   }
 }
 
+// The viewer gets a session of its own, so that the hang-up which ends ours
+// when we lead it (a terminal opened just to run us) does not end the viewer
+// too; and no share of our console: all three streams go to /dev/null. Its
+// result is not our concern, so nothing waits for it; a missing command just
+// fails to start.
+#ifdef POSIX_SPAWN_SETSID
+void startDetached(char** argv) {
+  posix_spawn_file_actions_t actions;
+  if (posix_spawn_file_actions_init(&actions) != 0)
+    return;
+  posix_spawnattr_t attributes;
+  if (posix_spawnattr_init(&attributes) == 0) {
+    for (int fd = 0; fd <= 2; ++fd) {
+      posix_spawn_file_actions_addopen(&actions, fd, "/dev/null",
+                                       fd == 0 ? O_RDONLY : O_WRONLY, 0);
+    }
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    pid_t pid = 0;
+    posix_spawnp(&pid, argv[0], &actions, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
+  }
+  posix_spawn_file_actions_destroy(&actions);
+}
+#else
+void startDetached(char** argv) {
+  if (fork() != 0)
+    return;
+  setsid();
+  const int null = open("/dev/null", O_RDWR);
+  for (int fd = 0; fd <= 2 && null >= 0; ++fd)
+    dup2(null, fd);
+  execvp(argv[0], argv);
+  _exit(127);
+}
+#endif
+
 }  // namespace
+
+std::vector<std::string> commandLine(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
+
+void setUpConsole() {
+  std::ios::sync_with_stdio(false);
+}
 
 char pathSeparator() {
   return '/';
 }
 
+std::string joinFolder(const std::string& base, const char* tail) {
+  const std::size_t end = base.find_last_not_of('/');
+  return base.substr(0, end == std::string::npos ? 0 : end + 1) + "/" + tail;
+}
+
 void waitForKey() {
-  termios saved{};
-  if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &saved) != 0) {
+  if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &savedTerminal) != 0) {
     readOneByte();
     return;
   }
-  termios raw = saved;
+  struct sigaction previous[kInterruptCount];
+  catchInterrupts(previous);
+  termios raw = savedTerminal;
   raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
   raw.c_cc[VMIN] = 1;
   raw.c_cc[VTIME] = 0;
   tcsetattr(STDIN_FILENO, TCSANOW, &raw);
   readOneByte();
-  tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+  tcsetattr(STDIN_FILENO, TCSANOW, &savedTerminal);
+  restoreInterrupts(previous);
 }
 
 void openInViewer(const std::string& path) {
-  // The viewer gets no share of our console: all three streams go to
-  // /dev/null. Its result is not our concern, so nothing waits for it; a
-  // missing command just fails to spawn.
-  posix_spawn_file_actions_t actions;
-  if (posix_spawn_file_actions_init(&actions) != 0)
-    return;
-  for (int fd = 0; fd <= 2; ++fd) {
-    posix_spawn_file_actions_addopen(&actions, fd, "/dev/null",
-                                     fd == 0 ? O_RDONLY : O_WRONLY, 0);
-  }
   std::string command = viewerCommand();
   std::string argument = path;
   char* argv[] = {command.data(), argument.data(), nullptr};
-  pid_t pid = 0;
-  posix_spawnp(&pid, command.c_str(), &actions, nullptr, argv, environ);
-  posix_spawn_file_actions_destroy(&actions);
+  startDetached(argv);
 }
 
 }  // namespace vernatto::platform

@@ -1,38 +1,150 @@
-// windows.h must come first: shellapi.h relies on its declarations.
+// windows.h must come first: shellapi.h and shlobj.h rely on its declarations.
 #include <windows.h>
 
 #include <conio.h>
+#include <objbase.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
+#include <algorithm>
+#include <iostream>
 #include <vector>
 
+#include "platform/console_buffer.h"
 #include "platform/platform.h"
 
 namespace vernatto::platform {
+namespace {
+
+// Every text inside the program is UTF-8; Windows takes and gives UTF-16.
+std::string toUtf8(const wchar_t* text) {
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1)
+    return {};
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes.data(), size, nullptr, nullptr);
+  bytes.pop_back();  // the terminating zero
+  return bytes;
+}
+
+std::wstring toUtf16(const std::string& text) {
+  const int size = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+  if (size <= 1)
+    return {};
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), size);
+  wide.pop_back();
+  return wide;
+}
+
+bool writeToConsole(HANDLE console, std::u16string_view text) {
+  while (!text.empty()) {
+    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(text.size(), 8192));
+    DWORD written = 0;
+    if (!WriteConsoleW(console, text.data(), chunk, &written, nullptr) || written == 0)
+      return false;
+    text.remove_prefix(written);
+  }
+  return true;
+}
+
+// A standard stream that writes to the console while it exists. Restoring the
+// stream's own buffer at exit keeps the final flush of std::cout and
+// std::cerr, which happens after our objects are gone, off a dead buffer.
+class ConsoleStream {
+ public:
+  ConsoleStream(std::ostream& stream, HANDLE console)
+      : stream_(stream),
+        buffer_([console](std::u16string_view text) {
+          return writeToConsole(console, text);
+        }),
+        original_(stream.rdbuf(&buffer_)) {}
+  ~ConsoleStream() {
+    stream_.flush();
+    stream_.rdbuf(original_);
+  }
+
+ private:
+  std::ostream& stream_;
+  ConsoleBuffer buffer_;
+  std::streambuf* original_;
+};
+
+HANDLE consoleOf(DWORD standardHandle) {
+  const HANDLE handle = GetStdHandle(standardHandle);
+  DWORD mode = 0;
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE ||
+      !GetConsoleMode(handle, &mode))
+    return nullptr;
+  return handle;
+}
+
+}  // namespace
+
+std::vector<std::string> commandLine(int argc, char** argv) {
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (wide == nullptr)
+    return std::vector<std::string>(argv, argv + argc);
+  std::vector<std::string> args;
+  for (int i = 0; i < count; ++i)
+    args.push_back(toUtf8(wide[i]));
+  LocalFree(wide);
+  return args;
+}
+
+void setUpConsole() {
+  std::ios::sync_with_stdio(false);
+  if (const HANDLE console = consoleOf(STD_OUTPUT_HANDLE)) {
+    static ConsoleStream out(std::cout, console);
+  }
+  if (const HANDLE console = consoleOf(STD_ERROR_HANDLE)) {
+    static ConsoleStream err(std::cerr, console);
+  }
+}
 
 char pathSeparator() {
   return '\\';
 }
 
 std::string executablePath() {
-  std::vector<char> buffer(MAX_PATH);
+  // Long paths may exceed MAX_PATH; a result that fills the buffer was cut.
+  std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     const DWORD size = static_cast<DWORD>(buffer.size());
-    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), size);
+    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
     if (length == 0)
       return {};
     if (length < size)
-      return std::string(buffer.data(), length);
-    buffer.resize(buffer.size() * 2);  // the path was cut off
+      return toUtf8(buffer.data());
+    buffer.resize(buffer.size() * 2);
   }
 }
 
+std::string userCacheFolder() {
+  PWSTR folder = nullptr;
+  std::string path;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &folder)))
+    path = toUtf8(folder);
+  CoTaskMemFree(folder);
+  return path.empty() ? path : path + "\\vernatto";
+}
+
 void waitForKey() {
-  _getch();
+  // _getch reads the console with Ctrl+C as an ordinary key, character 3, so
+  // it ends the run here as the console's own handler ends it otherwise.
+  if (_getch() == 3)
+    ExitProcess(STATUS_CONTROL_C_EXIT);
 }
 
 void openInViewer(const std::string& path) {
-  ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  // The shell may hand the file over through COM, which it needs initialized.
+  const HRESULT com =
+      CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  ShellExecuteW(nullptr, L"open", toUtf16(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  if (SUCCEEDED(com))
+    CoUninitialize();
 }
 
 }  // namespace vernatto::platform

@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <ostream>
 
 #include "report/report.h"
@@ -52,8 +53,9 @@ std::string htmlHead(const std::string& title) {
 }
 
 std::ofstream openReport(const std::string& path) {
-  // Text mode: on Windows every line feed is stored as CR LF.
-  std::ofstream report(path, std::ios::out | std::ios::trunc);
+  // Text mode: on Windows every line feed is stored as CR LF. The path is
+  // taken as UTF-8, which Windows needs turned into its wide form.
+  std::ofstream report(std::filesystem::u8path(path), std::ios::out | std::ios::trunc);
   report << htmlHead("Vernatto") << "<h1>Vernatto</h1>\n";
   return report;
 }

@@ -15,9 +15,9 @@ namespace vernatto::report {
 // opening body tag) for `title`, which is inserted as it stands.
 std::string htmlHead(const std::string& title);
 
-// Creates or truncates the report file at `path` as a text file and writes
-// the page head and heading. A file that cannot be opened leaves the stream
-// failed; closeReport tells.
+// Creates or truncates the report file at the UTF-8 `path` as a text file
+// and writes the page head and heading. A file that cannot be opened leaves
+// the stream failed and not open; closeReport tells.
 std::ofstream openReport(const std::string& path);
 
 // Writes the page end and closes the report. Returns false if opening,

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/run.h"
+#include "app/paths.h"
 
 namespace vernatto::app {
 namespace {

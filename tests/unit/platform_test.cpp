@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <ostream>
+#include <vector>
 
-#include "app/run.h"
+#include "app/paths.h"
+#include "platform/console_buffer.h"
 #include "platform/platform.h"
 
 namespace vernatto::platform {
@@ -17,6 +20,48 @@ TEST(Platform, ExecutablePathNamesTheRunningProgram) {
   EXPECT_EQ(name.rfind("vernatto_unit_tests", 0), 0u) << path;
   EXPECT_NE(name, path) << "no folder part in " << path;
   EXPECT_TRUE(std::ifstream(path, std::ios::binary).is_open()) << path;
+}
+
+// Each write is flushed on its own, as console lines are; the console must
+// see whole characters whichever way the bytes were cut.
+TEST(ConsoleBuffer, HandsOnWholeCharactersAndReplacesInvalidBytes) {
+  struct Case {
+    std::vector<std::string> writes;
+    std::u16string shown;
+  };
+  const Case cases[] = {
+      {{"Gr\xC3\xBCnwald\n"}, u"Gr\u00FCnwald\n"},
+      {{"Gr\xC3", "\xBCnwald"}, u"Gr\u00FCnwald"},
+      {{"\xE6", "\x97", "\xA5"}, u"\u65E5"},
+      {{"\xF0\x9F", "\x8E\xB9!"}, u"\U0001F3B9!"},
+      {{"a\xFF"
+        "b\x80"},
+       u"a\uFFFDb\uFFFD"},
+      {{"\xC3(", "\xE6\x97x"}, u"\uFFFD(\uFFFDx"},
+      {{"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"}, std::u16string(9, u'\uFFFD')},
+      {{"\xE6\x97"}, u"\uFFFD"},  // cut off for good by the end
+      {{std::string(4095, 'a') + "\xC3\xBC"}, std::u16string(4095, u'a') + u"\u00FC"},
+  };
+  for (const Case& c : cases) {
+    std::u16string shown;
+    {
+      ConsoleBuffer buffer([&shown](std::u16string_view text) {
+        shown += text;
+        return true;
+      });
+      std::ostream console(&buffer);
+      for (const std::string& write : c.writes)
+        console << write << std::flush;
+    }
+    EXPECT_EQ(shown, c.shown) << c.writes.front().substr(0, 8);
+  }
+}
+
+TEST(ConsoleBuffer, ARefusedWriteFailsTheStream) {
+  ConsoleBuffer buffer([](std::u16string_view) { return false; });
+  std::ostream console(&buffer);
+  console << "x" << std::flush;
+  EXPECT_TRUE(console.bad());
 }
 
 }  // namespace
