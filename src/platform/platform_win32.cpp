@@ -80,6 +80,12 @@ HANDLE consoleOf(DWORD standardHandle) {
   return handle;
 }
 
+BOOL WINAPI endOnInterrupt(DWORD event) {
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
+    return FALSE;  // closing and logging off are the console's own business
+  ExitProcess(STATUS_CONTROL_C_EXIT);
+}
+
 }  // namespace
 
 std::vector<std::string> commandLine(int argc, char** argv) {
@@ -132,9 +138,13 @@ std::string userCacheFolder() {
 }
 
 void waitForKey() {
-  // _getch reads the console with Ctrl+C as an ordinary key, character 3, so
-  // it ends the run here as the console's own handler ends it otherwise.
-  if (_getch() == 3)
+  // _getch reads the console with Ctrl+C as an ordinary key, character 3;
+  // where the console turns it into an event instead, the handler ends the
+  // run in the same way, so that the caller sees an interrupt either way.
+  SetConsoleCtrlHandler(endOnInterrupt, TRUE);
+  const int key = _getch();
+  SetConsoleCtrlHandler(endOnInterrupt, FALSE);
+  if (key == 3)
     ExitProcess(STATUS_CONTROL_C_EXIT);
 }
 

@@ -41,9 +41,9 @@ mv "{record}.tmp" "{record}"
 class Sandbox:
     """A fresh folder holding a copy of the program and a stand-in viewer."""
 
-    def __init__(self, program, exe_name="vernatto"):
+    def __init__(self, program, exe_name="vernatto", folder="work"):
         self.root = tempfile.mkdtemp(prefix="vernatto-e2e-")
-        self.work = os.path.join(self.root, "work")
+        self.work = os.path.join(self.root, folder)
         self.viewer_bin = os.path.join(self.root, "viewer-bin")
         os.makedirs(self.work)
         os.makedirs(self.viewer_bin)
@@ -56,6 +56,11 @@ class Sandbox:
         os.chmod(viewer, 0o755)
         self.env = dict(os.environ)
         self.env["PATH"] = self.viewer_bin + os.pathsep + self.env.get("PATH", "")
+        # A report that falls back to the per-user folder stays in the sandbox.
+        self.env["XDG_CACHE_HOME"] = os.path.join(self.root, "cache")
+        # Wine reads the host's file names in the locale's character set.
+        if PLATFORM.windows:
+            self.env["LC_ALL"] = "C.UTF-8"
 
     @property
     def report(self):

@@ -53,6 +53,13 @@ class Wine:
         # Wine maps the host's root to drive Z:.
         return "Z:" + path.replace("/", "\\")
 
+    def user_cache(self):
+        """The per-user report folder: the host's path and the program's."""
+        users = os.path.join(os.environ["WINEPREFIX"], "drive_c", "users")
+        user = next(name for name in os.listdir(users) if name != "Public")
+        host = os.path.join(users, user, "AppData", "Local", "vernatto")
+        return host, f"C:\\users\\{user}\\AppData\\Local\\vernatto"
+
     def text(self, golden):
         # Both the report file and standard output are text-mode streams on
         # Windows: every LF is written as CR LF.
