@@ -35,12 +35,6 @@ def check_imports(objdump, program):
     return []
 
 
-def version_string(key, value):
-    """A String of the version resource: UTF-16 key, padding, UTF-16 value."""
-    utf16 = lambda text: re.escape(text.encode("utf-16-le") + b"\0\0")
-    return utf16(key) + b"(?:\0\0)?" + utf16(value)
-
-
 def check_resources(objdump, program, version, original_filename):
     failures = []
     tree = listing(objdump, program).partition("Resource Directory section")[2]
@@ -52,15 +46,15 @@ def check_resources(objdump, program, version, original_filename):
     for setting in MANIFEST_SETTINGS:
         if not re.search(setting, data):
             failures.append(f"the manifest lacks {setting.decode()}")
+    # A String of the version resource: UTF-16 key, padding, UTF-16 value.
+    utf16 = lambda text: re.escape(text.encode("utf-16-le") + b"\0\0")
     for key, value in [("CompanyName", "The vernatto developers"),
                        ("ProductName", "vernatto"), ("FileVersion", version),
-                       ("ProductVersion", version),
-                       ("OriginalFilename", original_filename)]:
-        if not re.search(version_string(key, value), data):
-            failures.append(f"the version resource lacks {key} {value!r}")
-    for key in ("FileDescription", "LegalCopyright"):
-        if not re.search(re.escape(key.encode("utf-16-le")) + rb"\0\0(?:\0\0)?[^\0]", data):
-            failures.append(f"the version resource lacks {key}")
+                       ("ProductVersion", version), ("OriginalFilename", original_filename),
+                       ("FileDescription", None), ("LegalCopyright", None)]:
+        text = utf16(value) if value else rb"(?:[^\0]\0)+\0\0"
+        if not re.search(utf16(key) + rb"(?:\0\0)?" + text, data):
+            failures.append(f"the version resource lacks {key} {value or ''}")
     return failures
 
 
