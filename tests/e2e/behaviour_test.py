@@ -82,14 +82,15 @@ def start_leading_a_terminal(box):
         start_new_session=True, preexec_fn=take_terminal)
     os.close(terminal)
     read_until(console, b"Press any key...", timeout=60)
-    # Under Wine the console has the terminal raw all along; a POSIX program
-    # turns echo off for its key wait.
+    # A POSIX program turns echo off for its key wait, after it has set up
+    # for interrupts. Under Wine the console has the terminal raw all along
+    # and gives no sign that the key read has begun.
     deadline = time.monotonic() + 10
     while not PLATFORM.windows and termios.tcgetattr(console)[3] & termios.ECHO:
         if time.monotonic() > deadline:
             raise AssertionError("the key wait never turned echo off")
         time.sleep(0.02)
-    time.sleep(0.5)
+    time.sleep(1.5 if PLATFORM.windows else 0)
     return process, console, modes
 
 
