@@ -1,7 +1,10 @@
 # The scanner's metadata readers: one small reader per format, each taking
 # bytes or a stream, so that tests and the fuzzer feed them memory.
 add_library(vernatto_scan_readers STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/moduleinfo.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/bytes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/moduleinfo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pe.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pe_version.cpp)
 target_include_directories(vernatto_scan_readers PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(vernatto_scan_readers
   PUBLIC nlohmann_json::nlohmann_json
