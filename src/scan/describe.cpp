@@ -3,21 +3,14 @@
 
 #include "scan/describe.h"
 #include "scan/elf.h"
+#include "scan/fields.h"
 #include "scan/files.h"
 #include "scan/moduleinfo.h"
-#include "scan/pe.h"
-#include "scan/plist.h"
 
 namespace vernatto::scan {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Fields {
-  std::string vendor;
-  std::string name;
-  std::string version;
-};
 
 const char* technologyOf(Kind kind) {
   switch (kind) {
@@ -44,33 +37,6 @@ void note(ScanResult& result, const fs::path& path, const std::string& reason) {
   result.problems.push_back(path.u8string() + ": " + reason);
 }
 
-// Fills what `into` lacks from `from`: the first source with a value wins.
-void fillFrom(Fields& into, const Fields& from) {
-  if (into.vendor.empty())
-    into.vendor = from.vendor;
-  if (into.name.empty())
-    into.name = from.name;
-  if (into.version.empty())
-    into.version = from.version;
-}
-
-bool complete(const Fields& fields) {
-  return !fields.vendor.empty() && !fields.name.empty() && !fields.version.empty();
-}
-
-Fields peFields(const PeVersion& version) {
-  Fields fields{version.companyName, version.productName, ""};
-  if (fields.name.empty())
-    fields.name = version.fileDescription;
-  for (const std::string& text : {version.productVersion, version.fileVersion}) {
-    if (fields.version.empty())
-      fields.version = normaliseVersion(text);
-  }
-  if (fields.version.empty())
-    fields.version = version.fixedFileVersion;
-  return fields;
-}
-
 // Reads a PE image's exports and version resource. Returns nothing, after
 // noting why, when the file cannot be read as one.
 std::optional<PeImage> readPe(const fs::path& path, ScanResult& result) {
@@ -87,42 +53,6 @@ std::optional<PeImage> readPe(const fs::path& path, ScanResult& result) {
   return image;
 }
 
-std::string auVersion(std::uint64_t v) {
-  return std::to_string(v >> 16) + "." + std::to_string((v >> 8) & 0xFF) + "." +
-         std::to_string(v & 0xFF);
-}
-
-// "Vendor: Plug-in name", split at the first ": "; without one all is name.
-Fields splitAuName(const std::string& text) {
-  const std::size_t colon = text.find(": ");
-  if (colon == std::string::npos)
-    return Fields{"", text, ""};
-  return Fields{text.substr(0, colon), text.substr(colon + 2), ""};
-}
-
-std::vector<Fields> plistFields(const BundleInfo& info, bool audioUnit) {
-  std::vector<Fields> list;
-  if (audioUnit) {
-    for (const AudioComponent& component : info.audioComponents) {
-      Fields fields = splitAuName(component.name);
-      fields.version = info.shortVersion;
-      if (fields.version.empty() && component.hasVersion) {
-        fields.version = auVersion(component.version);
-      }
-      list.push_back(fields);
-    }
-  }
-  if (list.empty()) {
-    Fields fields{"", info.bundleName, info.shortVersion};
-    for (const AudioComponent& component : info.audioComponents) {
-      if (fields.vendor.empty())
-        fields.vendor = splitAuName(component.name).vendor;
-    }
-    list.push_back(fields);
-  }
-  return list;
-}
-
 std::vector<Fields> moduleInfoFields(const fs::path& bundle, fs::path& metadata,
                                      ScanResult& result) {
   std::vector<Fields> list;
@@ -136,7 +66,7 @@ std::vector<Fields> moduleInfoFields(const fs::path& bundle, fs::path& metadata,
     std::vector<ModuleClass> classes;
     ++result.filesRead;
     if (!readSmallFile(path, text, problem) || !readModuleInfo(text, classes, problem)) {
-      note(result, path, problem + " (using the bundle's other metadata)");
+      note(result, path, problem + "; using the bundle's other metadata");
       return list;
     }
     metadata = path;
@@ -178,23 +108,26 @@ void describeBundle(const Candidate& candidate, ScanResult& result) {
   const fs::path binary = bundleBinary(candidate.path, info ? info->executable : "");
   fs::path metadata;
   std::vector<Fields> list;
-  if (candidate.kind == Kind::kVst3Bundle)
+  if (candidate.kind == Kind::kVst3Bundle) {
     list = moduleInfoFields(candidate.path, metadata, result);
+  }
   if (info) {
     if (metadata.empty())
       metadata = infoPath;
     std::vector<Fields> fromPlist = plistFields(*info, candidate.kind == Kind::kAuBundle);
-    if (list.empty())
+    if (list.empty()) {
       list = fromPlist;
-    for (Fields& fields : list)
-      fillFrom(fields, fromPlist.front());
+    } else {
+      for (Fields& fields : list)
+        fillFrom(fields, fromPlist.front());
+    }
   }
   if (list.empty())
     list.emplace_back();
-  if (!complete(list.front()) && !binary.empty() && isPeFile(binary)) {
+  if (list.size() == 1 && !complete(list.front()) && !binary.empty() &&
+      isPeFile(binary)) {
     if (auto image = readPe(binary, result); image && image->hasVersion) {
-      for (Fields& fields : list)
-        fillFrom(fields, peFields(image->version));
+      fillFrom(list.front(), peFields(image->version));
     }
   }
   const std::uint64_t time = firstModifiedTime({binary, metadata, candidate.path});

@@ -4,14 +4,15 @@
 set(VERNATTO_SCAN_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(VERNATTO_LV2_SOURCE ${VERNATTO_SCAN_DIR}/lv2_none.cpp)
 if(NOT WIN32)
-  find_package(PkgConfig)
-  if(PkgConfig_FOUND)
+  find_package(PkgConfig REQUIRED)
+  # LV2 is a Linux format: there lilv is needed, elsewhere it is used if found.
+  if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    pkg_check_modules(LILV REQUIRED IMPORTED_TARGET lilv-0)
+  else()
     pkg_check_modules(LILV IMPORTED_TARGET lilv-0)
   endif()
   if(LILV_FOUND)
     set(VERNATTO_LV2_SOURCE ${VERNATTO_SCAN_DIR}/lv2.cpp)
-  else()
-    message(WARNING "lilv (liblilv-dev) not found: LV2 bundles will be named after themselves")
   endif()
 endif()
 
@@ -27,6 +28,7 @@ add_library(vernatto_scan_lib STATIC
   ${VERNATTO_SCAN_DIR}/discover.cpp
   ${VERNATTO_SCAN_DIR}/files.cpp
   ${VERNATTO_SCAN_DIR}/describe.cpp
+  ${VERNATTO_SCAN_DIR}/fields.cpp
   ${VERNATTO_SCAN_DIR}/output.cpp
   ${VERNATTO_SCAN_DIR}/scanner.cpp
   ${VERNATTO_LV2_SOURCE}
