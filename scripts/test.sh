@@ -15,6 +15,11 @@ native_only=false
 
 bash scripts/install-deps.sh g++ cmake make nlohmann-json3-dev libgtest-dev python3 \
   clang-format time
+# The scanner's readers: libplist, and the tools that build their test
+# binaries (MinGW for DLLs, clang and lld for big-endian ELF) and a real
+# Debian plug-in package to check the ELF reader against.
+bash scripts/install-deps.sh pkg-config libplist-dev libplist-utils g++-mingw-w64-x86-64 \
+  clang-14 lld dpf-plugins-vst
 
 echo "== format"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror

@@ -2,6 +2,7 @@
 # bytes or a stream, so that tests and the fuzzer feed them memory.
 add_library(vernatto_scan_readers STATIC
   ${CMAKE_CURRENT_LIST_DIR}/bytes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/elf.cpp
   ${CMAKE_CURRENT_LIST_DIR}/moduleinfo.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pe.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pe_version.cpp)

@@ -8,7 +8,7 @@
 #endif
 
 EXPORT void* VSTPluginMain(void* host) { return host; }
-EXPORT void* main(void* host) { return host; }
+EXPORT int main(void) { return 0; }
 EXPORT WEAK int weakHook(void) { return 1; }
 static int hidden(void) { return 2; }
 __attribute__((visibility("hidden"))) int internalHelper(void) { return hidden(); }
