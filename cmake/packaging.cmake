@@ -30,13 +30,13 @@ else()
   set(CPACK_GENERATOR TGZ DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-  # The C and C++ runtimes the program links; dpkg-shlibdeps names the exact
-  # versions when it is installed.
+  # The C and C++ runtimes and the scanner's libraries; dpkg-shlibdeps names
+  # the exact versions when it is installed.
   find_program(VERNATTO_DPKG_SHLIBDEPS dpkg-shlibdeps)
   if(VERNATTO_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   else()
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1, liblilv-0-0, libplist3")
   endif()
 endif()
 if(NOT CPACK_SYSTEM_NAME)
