@@ -65,7 +65,7 @@ std::string usageText() {
          "Writes the inventory of the plug-ins installed on this machine as JSON,\n"
          "reading metadata files and binary headers only: no plug-in is loaded.\n"
          "\n"
-         "  -o, --output FILE    write the inventory to FILE instead of standard output\n"
+         "  -o, --output FILE    write the inventory to FILE (\"-\": standard output)\n"
          "      --path DIR       scan DIR as well (repeatable)\n"
          "      --no-default-paths  scan only the --path folders\n"
          "  -h, --help           show this text\n"

@@ -7,7 +7,7 @@
 namespace vernatto::scan {
 
 struct Options {
-  std::string output;              // empty: standard output
+  std::string output;              // empty or "-": standard output
   std::vector<std::string> paths;  // --path folders, in the order given
   bool defaultPaths = true;
   bool help = false;

@@ -75,13 +75,13 @@ bool writeFileAtomically(const std::string& path, const std::string& text,
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
     if (!out) {
-      problem = "cannot create " + temporary.u8string() + ": " + std::strerror(errno);
+      problem = std::strerror(errno);
       return false;
     }
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
     if (!out) {
-      problem = "cannot write " + temporary.u8string() + ": " + std::strerror(errno);
+      problem = std::strerror(errno);
       std::error_code ignored;
       fs::remove(temporary, ignored);
       return false;

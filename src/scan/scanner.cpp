@@ -107,7 +107,7 @@ std::string summary(const ScanResult& result, Clock::duration elapsed) {
 bool writeOutput(const Options& options, const std::string& json, std::ostream& out,
                  std::ostream& err) {
   std::string problem;
-  if (options.output.empty()) {
+  if (options.output.empty() || options.output == "-") {
     out << json << std::flush;
     if (out)
       return true;

@@ -126,6 +126,9 @@ def check_command_line(program, tree, work):
     write(target, "previous")
     status, out, err = scan(program, "--path", tree, "--output", target)
     listing = os.listdir(os.path.dirname(target))
+    absent = scan(program, "--path", missing)
+    if absent[0] != 0 or absent[1] != "[]\n" or "no such folder" not in absent[2]:
+        fail(f"missing --path folder: {absent}")
     if status != 0 or out or listing != ["scan.json"]:
         fail(f"--output: status {status}, stdout {out!r}, folder holds {listing}")
     with open(target) as f:
@@ -212,16 +215,19 @@ def wine(program):
     if not (runner and prefix and shutil.which(gcc) and shutil.which(windres)):
         print("needs Wine (VERNATTO_WINE_RUN, WINEPREFIX) and MinGW's gcc and windres")
         return SKIP
-    common = f"{prefix}/drive_c/Program Files/Common Files"
+    drive = f"{prefix}/drive_c"
+    common = "Program Files/Common Files/"
     plugins = {  # where, version strings, expected entry
-        "VST3/Tape.vst3/Contents/x86_64-win/Tape.vst3":
+        "Registered VST/Gate.dll": ('VALUE "ProductName", "Gate"', ["", "Gate", "VST2",
+                                                                    "3.0.1.7"]),
+        common + "VST3/Tape.vst3/Contents/x86_64-win/Tape.vst3":
             ('VALUE "CompanyName", "Magnetic"\nVALUE "ProductName", "Tape"\n'
              'VALUE "ProductVersion", "1, 4, 2, 0"', ["Magnetic", "Tape", "VST3", "1.4.2.0"]),
-        "Avid/Audio/Plug-Ins/Verb.aaxplugin/Contents/x64/Verb.aaxplugin":
+        common + "Avid/Audio/Plug-Ins/Verb.aaxplugin/Contents/x64/Verb.aaxplugin":
             ('VALUE "CompanyName", "Hall"\nVALUE "FileDescription", "Verb"\n'
              'VALUE "FileVersion", "5.0"', ["Hall", "Verb", "AAX", "5.0"]),
-        "VST2/Comp.dll": ('VALUE "CompanyName", "Squeeze"', ["Squeeze", "Comp", "VST2",
-                                                               "3.0.1.7"]),
+        common + "VST2/Comp.dll": ('VALUE "CompanyName", "Squeeze"',
+                                   ["Squeeze", "Comp", "VST2", "3.0.1.7"]),
     }
     build = tempfile.mkdtemp(prefix="vernatto-dll-")
     try:
@@ -230,23 +236,27 @@ def wine(program):
             write(f"{build}/{index}.rc", RC.format(strings))
             subprocess.run([windres, f"{build}/{index}.rc", "-O", "coff", "-o",
                             f"{build}/{index}.res"], check=True)
-            target = os.path.join(common, place)
+            target = os.path.join(drive, place)
             os.makedirs(os.path.dirname(target), exist_ok=True)
             subprocess.run([gcc, "-shared", "-o", target, f"{build}/plugin.c",
                             f"{build}/{index}.res"], check=True)
             os.utime(target, (T0 + index, T0 + index))
+        subprocess.run([runner, "reg", "add", "HKLM\\SOFTWARE\\VST", "/v", "VSTPluginsPath",
+                        "/d", "C:\\Registered VST", "/f"], check=True, capture_output=True)
         result = run([runner, program], env=dict(os.environ, LC_ALL="C.UTF-8"))
         found = [[e["vendor"], e["name"], e["technology"], e.get("version"), e["modifiedTime"]]
                  for e in json.loads(result.stdout)]
         expected = sorted([entry + [T0 + i] for i, (_, entry) in enumerate(plugins.values())],
-                          key=lambda e: e[2])
+                          key=lambda e: (e[2], e[0].lower()))
         if result.returncode != 0 or found != expected:
             fail(f"status {result.returncode}; found {found}, expected {expected}\n"
                  f"{result.stderr.decode()}")
     finally:
         shutil.rmtree(build)
-        for place in plugins:
-            shutil.rmtree(os.path.join(common, place.split("/")[0]), ignore_errors=True)
+        subprocess.run([runner, "reg", "delete", "HKLM\\SOFTWARE\\VST", "/f"],
+                       capture_output=True)
+        for top in ("Registered VST", common + "VST3", common + "Avid", common + "VST2"):
+            shutil.rmtree(os.path.join(drive, top), ignore_errors=True)
     return 0
 
 
