@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -50,16 +49,19 @@ std::map<std::string, std::string> oracle(const std::string& dll,
                                           const std::string& table) {
   std::istringstream rc(contentOf(dll + ".rc"));
   std::map<std::string, std::string> values;
-  const std::regex value(R"re(\s*VALUE "(\w+)", L?"(.*)")re");
-  std::smatch match;
   bool inTable = false;
   for (std::string line; std::getline(rc, line);) {
     if (line.find("FILEVERSION ") != std::string::npos)
       values["fixed"] = normaliseVersion(line.substr(line.find("FILEVERSION ") + 12));
     if (line.find("BLOCK \"") != std::string::npos)
       inTable = line.find("\"" + table + "\"") != std::string::npos;
-    if (inTable && std::regex_match(line, match, value))
-      values[match[1]] = rcText(match[2]);
+    const std::size_t value = line.find("VALUE \"");  // VALUE "Key", L"Text"
+    if (inTable && value != std::string::npos) {
+      const std::size_t key = value + 7, keyEnd = line.find('"', key);
+      const std::size_t text = line.find('"', keyEnd + 1) + 1;
+      values[line.substr(key, keyEnd - key)] =
+          rcText(line.substr(text, line.rfind('"') - text));
+    }
   }
   return values;
 }
