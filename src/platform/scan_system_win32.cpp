@@ -31,7 +31,9 @@ std::wstring toWide(const std::string& text) {
 
 std::optional<std::string> registryString(const wchar_t* key) {
   DWORD bytes = 0;
-  const DWORD flags = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ;
+  // A REG_EXPAND_SZ value is expanded and then passes as REG_SZ; asking for
+  // REG_EXPAND_SZ itself would be refused unless expansion were switched off.
+  const DWORD flags = RRF_RT_REG_SZ;
   if (RegGetValueW(HKEY_LOCAL_MACHINE, key, L"VSTPluginsPath", flags, nullptr, nullptr,
                    &bytes) != ERROR_SUCCESS) {
     return std::nullopt;
