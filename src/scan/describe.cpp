@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <fstream>
 #include <optional>
 
@@ -124,10 +125,12 @@ void describeBundle(const Candidate& candidate, ScanResult& result) {
   }
   if (list.empty())
     list.emplace_back();
-  if (list.size() == 1 && !complete(list.front()) && !binary.empty() &&
-      isPeFile(binary)) {
+  const bool incomplete =
+      std::any_of(list.begin(), list.end(), [](const Fields& f) { return !complete(f); });
+  if (incomplete && !binary.empty() && isPeFile(binary)) {
     if (auto image = readPe(binary, result); image && image->hasVersion) {
-      fillFrom(list.front(), peFields(image->version));
+      for (Fields& fields : list)
+        fillFrom(fields, peFields(image->version));
     }
   }
   const std::uint64_t time = firstModifiedTime({binary, metadata, candidate.path});

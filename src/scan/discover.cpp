@@ -73,6 +73,7 @@ class Walker {
         discovery_.candidates.push_back({path, *kind});
     } else if (!fs::exists(status) && (bundleKind(path) || fileKind(path))) {
       problem(path, "broken link");
+      ++discovery_.skipped;
     }
   }
 

@@ -52,6 +52,7 @@ struct Discovery {
   std::vector<Candidate> candidates;      // each file or bundle once, in walk order
   std::vector<std::string> problems;      // "PATH: reason", one per unreadable place
   std::set<platform::FileIdentity> seen;  // every folder and file walked so far
+  std::size_t skipped = 0;                // broken links with a plug-in's name
 };
 
 // Walks `root` (a folder, or a bundle or file itself) recursively, following

@@ -78,6 +78,7 @@ ScanResult scan(const Options& options, Console& console) {
     console.problems(discovery.problems, printed);
   }
   ScanResult result;
+  result.filesSkipped = discovery.skipped;
   printed = 0;
   std::vector<fs::path> lv2Bundles;
   for (const Candidate& candidate : discovery.candidates) {
