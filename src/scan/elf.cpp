@@ -54,10 +54,7 @@ class Elf {
 
 bool Elf::readHeader(std::string& problem) {
   std::string header;
-  if (!source_.read(0, 52, header) ||
-      header.compare(0, 4,
-                     "\x7f"
-                     "ELF") != 0 ||
+  if (!source_.read(0, 52, header) || header.compare(0, 4, "\177ELF") != 0 ||
       (header[4] != 1 && header[4] != 2) || (header[5] != 1 && header[5] != 2)) {
     problem = "not an ELF file";
     return false;
