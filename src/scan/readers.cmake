@@ -3,6 +3,7 @@
 add_library(vernatto_scan_readers STATIC
   ${CMAKE_CURRENT_LIST_DIR}/bytes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/elf.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/elf_segments.cpp
   ${CMAKE_CURRENT_LIST_DIR}/moduleinfo.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pe.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pe_version.cpp)
