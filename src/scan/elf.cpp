@@ -1,9 +1,11 @@
 #include "scan/elf.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
 #include "scan/bytes.h"
+#include "scan/elf_segments.h"
 
 namespace vernatto::scan {
 namespace {
@@ -16,10 +18,8 @@ constexpr unsigned kBindGlobal = 1, kBindWeak = 2, kBindUnique = 10;
 
 struct Section {
   std::uint32_t type = 0;
-  std::uint64_t offset = 0;
-  std::uint64_t size = 0;
-  std::uint64_t entrySize = 0;
   std::uint32_t link = 0;
+  ElfTable table;
 };
 
 class Elf {
@@ -27,12 +27,13 @@ class Elf {
   explicit Elf(ByteSource& source) : source_(source) {}
 
   bool readHeader(std::string& problem);
-  bool findDynamicSymbols(Section& symbols, Section& names, std::string& problem);
-  bool readNames(const Section& symbols, const Section& names,
+  bool findDynamicSymbols(ElfTable& symbols, ElfTable& names, std::string& problem);
+  bool readNames(const ElfTable& symbols, const ElfTable& names,
                  std::vector<std::string>& exports, std::string& problem);
 
  private:
   bool section(std::uint64_t index, Section& out);
+  bool findDynamicSection(ElfTable& symbols, ElfTable& names, std::string& problem);
   std::uint16_t half(const std::string& b, std::size_t at) const {
     return load16(b, at, big_);
   }
@@ -45,6 +46,7 @@ class Elf {
   }
 
   ByteSource& source_;
+  std::string header_;
   bool is64_ = false;
   bool big_ = false;
   std::uint64_t sectionsAt_ = 0;
@@ -53,32 +55,26 @@ class Elf {
 };
 
 bool Elf::readHeader(std::string& problem) {
-  std::string header;
-  if (!source_.read(0, 52, header) ||
-      header.compare(0, 4,
-                     "\x7f"
-                     "ELF") != 0 ||
-      (header[4] != 1 && header[4] != 2) || (header[5] != 1 && header[5] != 2)) {
+  if (!source_.read(0, 52, header_) || header_.compare(0, 4, "\177ELF") != 0 ||
+      (header_[4] != 1 && header_[4] != 2) || (header_[5] != 1 && header_[5] != 2)) {
     problem = "not an ELF file";
     return false;
   }
-  is64_ = header[4] == 2;
-  big_ = header[5] == 2;
-  if (is64_ && !source_.read(0, 64, header)) {
+  is64_ = header_[4] == 2;
+  big_ = header_[5] == 2;
+  if (is64_ && !source_.read(0, 64, header_)) {
     problem = "ELF header cut short";
     return false;
   }
-  sectionsAt_ = wide(header, is64_ ? 0x28 : 0x20);
-  sectionSize_ = half(header, is64_ ? 0x3A : 0x2E);
-  sectionCount_ = half(header, is64_ ? 0x3C : 0x30);
+  sectionsAt_ = wide(header_, is64_ ? 0x28 : 0x20);
+  sectionSize_ = half(header_, is64_ ? 0x3A : 0x2E);
+  sectionCount_ = half(header_, is64_ ? 0x3C : 0x30);
   Section first;
+  if (sectionsAt_ == 0 || sectionSize_ < (is64_ ? 64u : 40u))
+    sectionCount_ = 0;
   // Past 0xFF00 sections the count moves into the first section's size.
-  if (sectionCount_ == 0 && sectionsAt_ != 0 && sectionSize_ != 0 && section(0, first))
-    sectionCount_ = first.size < kMaxSections ? first.size : kMaxSections;
-  if (sectionsAt_ == 0 || sectionCount_ == 0 || sectionSize_ < (is64_ ? 64u : 40u)) {
-    problem = "ELF file without section headers";
-    return false;
-  }
+  else if (sectionCount_ == 0 && section(0, first))
+    sectionCount_ = std::min(first.table.size, kMaxSections);
   return true;
 }
 
@@ -88,32 +84,50 @@ bool Elf::section(std::uint64_t index, Section& out) {
       !source_.read(sectionsAt_ + index * sectionSize_, is64_ ? 64 : 40, bytes))
     return false;
   out.type = word(bytes, 4);
-  out.offset = wide(bytes, is64_ ? 24 : 16);
-  out.size = wide(bytes, is64_ ? 32 : 20);
+  out.table.offset = wide(bytes, is64_ ? 24 : 16);
+  out.table.size = wide(bytes, is64_ ? 32 : 20);
   out.link = word(bytes, is64_ ? 40 : 24);
-  out.entrySize = wide(bytes, is64_ ? 56 : 36);
+  out.table.entrySize = wide(bytes, is64_ ? 56 : 36);
   return true;
 }
 
-bool Elf::findDynamicSymbols(Section& symbols, Section& names, std::string& problem) {
+bool Elf::findDynamicSection(ElfTable& symbols, ElfTable& names, std::string& problem) {
+  Section symbolSection, nameSection;
   for (std::uint64_t i = 0; i < sectionCount_; ++i) {
-    if (!section(i, symbols)) {
+    if (!section(i, symbolSection)) {
       problem = "ELF section headers outside the file";
       return false;
     }
-    if (symbols.type != kDynamicSymbolTable)
+    if (symbolSection.type != kDynamicSymbolTable)
       continue;
-    if (symbols.link >= sectionCount_ || !section(symbols.link, names)) {
+    if (symbolSection.link >= sectionCount_ ||
+        !section(symbolSection.link, nameSection)) {
       problem = "ELF dynamic symbols without their names";
       return false;
     }
+    symbols = symbolSection.table;
+    names = nameSection.table;
     return true;
   }
   problem = "ELF file without dynamic symbols";
   return false;
 }
 
-bool Elf::readNames(const Section& symbols, const Section& names,
+// Section headers are not needed to load a shared object, and some tools
+// strip them; the dynamic segment then says where the symbols are.
+bool Elf::findDynamicSymbols(ElfTable& symbols, ElfTable& names, std::string& problem) {
+  if (findDynamicSection(symbols, names, problem))
+    return true;
+  if (findDynamicSymbolsBySegments(source_, {is64_, big_}, header_, symbols, names)) {
+    problem.clear();
+    return true;
+  }
+  if (sectionCount_ == 0)
+    problem = "ELF file without section headers or a readable dynamic segment";
+  return false;
+}
+
+bool Elf::readNames(const ElfTable& symbols, const ElfTable& names,
                     std::vector<std::string>& exports, std::string& problem) {
   std::string table, text;
   const std::uint64_t entry = is64_ ? 24 : 16;
@@ -149,7 +163,7 @@ bool readElfExports(std::istream& in, std::vector<std::string>& exports,
                     std::string& problem) {
   ByteSource source(in);
   Elf elf(source);
-  Section symbols, names;
+  ElfTable symbols, names;
   if (!source.ok()) {
     problem = "the binary cannot be read";
     return false;

@@ -120,7 +120,7 @@ bool Image::readExports(std::vector<std::string>& names, std::string& problem) {
   const std::uint32_t count =
       readAt(exports_.rva, 40, directory) ? load32(directory, 24) : 0;
   if (directory.empty() || count > kMaxExports ||
-      !readAt(load32(directory, 32), std::uint64_t{count} * 4, table)) {
+      (count > 0 && !readAt(load32(directory, 32), std::uint64_t{count} * 4, table))) {
     problem = "unreadable export table";
     return false;
   }

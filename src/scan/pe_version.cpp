@@ -146,8 +146,8 @@ const Table* chooseTable(const std::vector<Table>& tables,
     return it == tables.end() ? nullptr : &*it;
   };
   const Table* table = nullptr;
-  if (!translations.empty())
-    table = named([&](const Table& t) { return t.name == translations.front(); });
+  for (std::size_t i = 0; table == nullptr && i < translations.size(); ++i)
+    table = named([&](const Table& t) { return t.name == translations[i]; });
   if (table == nullptr)
     table = named([](const Table& t) { return t.name.compare(0, 4, "0409") == 0; });
   return table != nullptr || tables.empty() ? table : &tables.front();

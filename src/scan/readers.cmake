@@ -3,13 +3,13 @@
 add_library(vernatto_scan_readers STATIC
   ${CMAKE_CURRENT_LIST_DIR}/bytes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/elf.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/elf_segments.cpp
   ${CMAKE_CURRENT_LIST_DIR}/moduleinfo.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pe.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pe_version.cpp)
 target_include_directories(vernatto_scan_readers PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(vernatto_scan_readers
-  PUBLIC nlohmann_json::nlohmann_json
-  PRIVATE vernatto_warnings)
+  PRIVATE nlohmann_json::nlohmann_json vernatto_warnings)
 
 # Property lists come from libplist, which the Windows build never needs.
 if(WIN32)

@@ -20,7 +20,7 @@ std::string fixture(const std::string& name) {
 TEST(ModuleInfo, ReadsAudioClassesWithFallbacksOrRejectsTheFile) {
   using Classes = std::vector<std::vector<std::string>>;
   const struct {
-    std::string input;  // a fixture file name, or text when it starts with '{' or '['
+    std::string input;  // a fixture file name, or the text itself
     bool readable;
     Classes classes;  // name, vendor, version
   } cases[] = {
@@ -38,14 +38,17 @@ TEST(ModuleInfo, ReadsAudioClassesWithFallbacksOrRejectsTheFile) {
       {"{\"Classes\": {}, \"Version\": \"1\"}", true, {}},
       {"{\"Name\": \"unclosed", false, {}},
       {"[]", false, {}},
+      {"\xEF\xBB\xBF{Classes: [{Category: \"Audio Module Class\", Name: \"B\",},],}",
+       true,
+       {{"B", "", ""}}},
       {"{/* unclosed comment", false, {}},
       {std::string(100, '[') + std::string(100, ']'), false, {}},
   };
   for (const auto& c : cases) {
-    const bool inline_text = c.input[0] == '{' || c.input[0] == '[';
+    const bool inlineText = c.input.find(".json") == std::string::npos;
     std::vector<ModuleClass> read{{"kept", "", ""}};
     std::string problem;
-    EXPECT_EQ(readModuleInfo(inline_text ? c.input : fixture(c.input), read, problem),
+    EXPECT_EQ(readModuleInfo(inlineText ? c.input : fixture(c.input), read, problem),
               c.readable)
         << c.input;
     EXPECT_EQ(problem.empty(), c.readable) << c.input;

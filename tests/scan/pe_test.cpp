@@ -80,6 +80,7 @@ TEST(PeImage, ReadsExportsAndTheStringTableThatWindresDecompiles) {
       {"translation", "-DTRANSLATION=0x407,1200", false, "040704b0"},
       {"pe32", "-DTRANSLATION=0x407,1200", true, "040704b0"},
       {"unlisted-translation", "-DTRANSLATION=0x40C,1252", false, "040904B0"},
+      {"second-translation", "-DTRANSLATION=0x40C,1252,0x407,1200", false, "040704b0"},
       {"no-english", "-DNO_ENGLISH", false, "040704b0"},
       {"no-resource", "", false, ""},
   };
@@ -122,10 +123,9 @@ TEST(PeImage, ReadsExportsAndTheStringTableThatWindresDecompiles) {
 TEST(PeImage, RefusesNonImages) {
   const std::string headerOnly = std::string("MZ") + std::string(58, '\0') + "\x40" +
                                  std::string(3, '\0') + std::string("PE\0\0", 4);
-  for (const std::string& bytes : {std::string(), std::string("MZ"),
-                                   std::string("\x7f"
-                                               "ELF"),
-                                   headerOnly, headerOnly + std::string(20, '\0')}) {
+  for (const std::string& bytes :
+       {std::string(), std::string("MZ"), std::string("\177ELF"), headerOnly,
+        headerOnly + std::string(20, '\0')}) {
     std::istringstream in(bytes);
     PeImage image;
     std::string problem;
