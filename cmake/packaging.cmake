@@ -11,14 +11,14 @@ else()
   set(VERNATTO_INSTALL_BIN ${CMAKE_INSTALL_BINDIR})
   set(VERNATTO_INSTALL_DOC ${CMAKE_INSTALL_DOCDIR})
 endif()
-install(TARGETS vernatto RUNTIME DESTINATION ${VERNATTO_INSTALL_BIN})
+install(TARGETS vernatto vernatto-scan RUNTIME DESTINATION ${VERNATTO_INSTALL_BIN})
 install(FILES README.md LICENSE DESTINATION ${VERNATTO_INSTALL_DOC})
 
 set(CPACK_PACKAGE_NAME vernatto)
 set(CPACK_PACKAGE_VENDOR "The vernatto developers")
 set(CPACK_PACKAGE_CONTACT "The vernatto developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "Compares two plug-in inventories and reports where they differ")
+    "Makes and compares plug-in inventories and reports where they differ")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
 set(CPACK_STRIP_FILES ON)
@@ -30,13 +30,13 @@ else()
   set(CPACK_GENERATOR TGZ DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-  # The C and C++ runtimes the program links; dpkg-shlibdeps names the exact
-  # versions when it is installed.
+  # The C and C++ runtimes and the scanner's libraries; dpkg-shlibdeps names
+  # the exact versions when it is installed.
   find_program(VERNATTO_DPKG_SHLIBDEPS dpkg-shlibdeps)
   if(VERNATTO_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   else()
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1, liblilv-0-0, libplist3")
   endif()
 endif()
 if(NOT CPACK_SYSTEM_NAME)

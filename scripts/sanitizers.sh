@@ -5,7 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh g++ cmake make nlohmann-json3-dev libgtest-dev python3
+bash scripts/install-deps.sh g++ cmake make nlohmann-json3-dev pkg-config libplist-dev \
+  liblilv-dev libplist-utils libgtest-dev python3
 
 echo "== sanitizer build and tests"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENABLE_SANITIZERS=ON \

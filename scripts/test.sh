@@ -14,7 +14,15 @@ native_only=false
 [ "${1:-}" = "--native" ] && native_only=true
 
 bash scripts/install-deps.sh g++ cmake make nlohmann-json3-dev libgtest-dev python3 \
-  clang-format time
+  clang-format time pkg-config libplist-dev liblilv-dev
+# The scanner's tests: real plug-ins nobody here wrote, the tools that say what
+# they hold, and the tools that make the fixtures.
+bash scripts/install-deps.sh lv2-examples dpf-plugins-vst lilv-utils binutils libplist-utils
+# The scanner's readers: libplist, and the tools that build their test
+# binaries (MinGW for DLLs, clang and lld for big-endian ELF) and a real
+# Debian plug-in package to check the ELF reader against.
+bash scripts/install-deps.sh pkg-config libplist-dev libplist-utils g++-mingw-w64-x86-64 \
+  clang-14 lld dpf-plugins-vst
 
 echo "== format"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror

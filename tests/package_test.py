@@ -15,13 +15,14 @@ import zipfile
 def expected_members(top, system):
     """The files each archive must hold, by archive file name."""
     if system == "win64":
-        names = ["vernatto.exe", "README.md", "LICENSE"]
+        names = ["vernatto.exe", "vernatto-scan.exe", "README.md", "LICENSE"]
         return {f"{top}.zip": {f"{top}/{name}" for name in names}}
     return {
-        f"{top}.tar.gz": {f"{top}/bin/vernatto", f"{top}/share/doc/vernatto/README.md",
+        f"{top}.tar.gz": {f"{top}/bin/vernatto", f"{top}/bin/vernatto-scan",
+                          f"{top}/share/doc/vernatto/README.md",
                           f"{top}/share/doc/vernatto/LICENSE"},
-        ".deb": {"./usr/bin/vernatto", "./usr/share/doc/vernatto/README.md",
-                 "./usr/share/doc/vernatto/LICENSE"},
+        ".deb": {"./usr/bin/vernatto", "./usr/bin/vernatto-scan",
+                 "./usr/share/doc/vernatto/README.md", "./usr/share/doc/vernatto/LICENSE"},
     }
 
 
@@ -35,6 +36,14 @@ def members(path):
     listing = subprocess.run(["dpkg-deb", "--contents", path], check=True,
                              capture_output=True, text=True).stdout
     return {line.split()[-1] for line in listing.splitlines() if not line.startswith("d")}
+
+
+def missing_depends(path):
+    """The scanner links lilv and libplist: the package must pull them in."""
+    depends = subprocess.run(["dpkg-deb", "--field", path, "Depends"], check=True,
+                             capture_output=True, text=True).stdout
+    return [f"{path} does not depend on {name}: {depends.strip()}"
+            for name in ("liblilv-0-0", "libplist") if name not in depends]
 
 
 def main():
@@ -52,6 +61,8 @@ def main():
             elif members(os.path.join(out, found[0])) != wanted:
                 failures.append(f"{found[0]} holds {sorted(members(os.path.join(out, found[0])))}"
                                 f", expected {sorted(wanted)}")
+            elif suffix == ".deb":
+                failures += missing_depends(os.path.join(out, found[0]))
     for failure in failures:
         print(failure)
     sys.exit(1 if failures else 0)

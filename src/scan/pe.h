@@ -9,8 +9,8 @@
 namespace vernatto::scan {
 
 // The texts of one version resource, converted to UTF-8. The string table is
-// the one named first by VarFileInfo\Translation, else 040904B0/040904E4
-// (language 0409), else the first table in the resource.
+// the first that VarFileInfo\Translation names and the resource holds, else
+// 040904B0/040904E4 (language 0409), else the first table in the resource.
 struct PeVersion {
   std::string companyName;
   std::string productName;

@@ -1,0 +1,37 @@
+// What each plug-in file or bundle says about itself.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "inventory/inventory.h"
+#include "scan/discover.h"
+
+namespace vernatto::scan {
+
+struct FoundPlugin {
+  inventory::PluginEntry entry;
+  std::string path;  // the file or bundle it came from, UTF-8
+};
+
+struct ScanResult {
+  std::vector<FoundPlugin> plugins;
+  std::vector<std::string>
+      problems;  // "PATH: reason" for each skipped or partly read file
+  std::size_t filesRead = 0;
+  std::size_t filesSkipped = 0;
+};
+
+// Reads the metadata of `candidate` (any kind but kLv2Bundle) and appends
+// one entry per plug-in it holds to `result`. A bare library that does not
+// export a VST2 entry point adds nothing. Files that cannot be read add a
+// problem; what could be read is kept, and a plug-in whose metadata is
+// missing is named after its file or bundle.
+void describe(const Candidate& candidate, ScanResult& result);
+
+// The same for LV2 bundles, all at once: through lilv where the build has
+// it, else each bundle named after itself.
+void describeLv2(const std::vector<std::filesystem::path>& bundles, ScanResult& result);
+
+}  // namespace vernatto::scan

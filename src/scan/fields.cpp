@@ -1,0 +1,70 @@
+#include "scan/fields.h"
+
+namespace vernatto::scan {
+namespace {
+
+std::string auVersion(std::uint64_t v) {
+  return std::to_string(v >> 16) + "." + std::to_string((v >> 8) & 0xFF) + "." +
+         std::to_string(v & 0xFF);
+}
+
+// "Vendor: Plug-in name", split at the first ": "; without one all is name.
+Fields splitAuName(const std::string& text) {
+  const std::size_t colon = text.find(": ");
+  if (colon == std::string::npos)
+    return Fields{"", text, ""};
+  return Fields{text.substr(0, colon), text.substr(colon + 2), ""};
+}
+
+}  // namespace
+
+void fillFrom(Fields& into, const Fields& from) {
+  if (into.vendor.empty())
+    into.vendor = from.vendor;
+  if (into.name.empty())
+    into.name = from.name;
+  if (into.version.empty())
+    into.version = from.version;
+}
+
+bool complete(const Fields& fields) {
+  return !fields.vendor.empty() && !fields.name.empty() && !fields.version.empty();
+}
+
+Fields peFields(const PeVersion& version) {
+  Fields fields{version.companyName, version.productName, ""};
+  if (fields.name.empty())
+    fields.name = version.fileDescription;
+  for (const std::string& text : {version.productVersion, version.fileVersion}) {
+    if (fields.version.empty())
+      fields.version = normaliseVersion(text);
+  }
+  if (fields.version.empty())
+    fields.version = version.fixedFileVersion;
+  return fields;
+}
+
+std::vector<Fields> plistFields(const BundleInfo& info, bool audioUnit) {
+  std::vector<Fields> list;
+  if (audioUnit) {
+    for (const AudioComponent& component : info.audioComponents) {
+      Fields fields = splitAuName(component.name);
+      fields.version = info.shortVersion;
+      if (fields.version.empty() && component.hasVersion) {
+        fields.version = auVersion(component.version);
+      }
+      list.push_back(fields);
+    }
+  }
+  if (list.empty()) {
+    Fields fields{"", info.bundleName, info.shortVersion};
+    for (const AudioComponent& component : info.audioComponents) {
+      if (fields.vendor.empty())
+        fields.vendor = splitAuName(component.name).vendor;
+    }
+    list.push_back(fields);
+  }
+  return list;
+}
+
+}  // namespace vernatto::scan

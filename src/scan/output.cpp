@@ -1,0 +1,98 @@
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <system_error>
+#include <tuple>
+
+#include "platform/scan_system.h"
+#include "scan/output.h"
+
+namespace vernatto::scan {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct SortKey {
+  std::string technology;
+  std::string vendor;
+  std::string name;
+  const FoundPlugin* plugin;
+};
+
+bool keyLess(const SortKey& a, const SortKey& b) {
+  const inventory::PluginEntry& x = a.plugin->entry;
+  const inventory::PluginEntry& y = b.plugin->entry;
+  return std::tie(a.technology, a.vendor, a.name, a.plugin->path, x.vendor, x.name,
+                  x.version, x.modifiedTime, x.technology) <
+         std::tie(b.technology, b.vendor, b.name, b.plugin->path, y.vendor, y.name,
+                  y.version, y.modifiedTime, y.technology);
+}
+
+}  // namespace
+
+void sortFound(std::vector<FoundPlugin>& plugins) {
+  std::vector<SortKey> keys;
+  keys.reserve(plugins.size());
+  for (const FoundPlugin& plugin : plugins) {
+    keys.push_back(SortKey{inventory::toLowerCopy(plugin.entry.technology),
+                           inventory::toLowerCopy(plugin.entry.vendor),
+                           inventory::toLowerCopy(plugin.entry.name), &plugin});
+  }
+  std::sort(keys.begin(), keys.end(), keyLess);
+  std::vector<FoundPlugin> sorted;
+  sorted.reserve(plugins.size());
+  for (const SortKey& key : keys)
+    sorted.push_back(*key.plugin);
+  plugins = std::move(sorted);
+}
+
+std::string inventoryJson(const std::vector<FoundPlugin>& plugins) {
+  nlohmann::ordered_json array = nlohmann::ordered_json::array();
+  for (const FoundPlugin& plugin : plugins) {
+    const inventory::PluginEntry& entry = plugin.entry;
+    nlohmann::ordered_json object;
+    object["vendor"] = entry.vendor;
+    object["name"] = entry.name;
+    object["technology"] = entry.technology;
+    object["modifiedTime"] = entry.modifiedTime;
+    if (!entry.version.empty())
+      object["version"] = entry.version;
+    array.push_back(std::move(object));
+  }
+  return array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
+         "\n";
+}
+
+bool writeFileAtomically(const std::string& path, const std::string& text,
+                         std::string& problem) {
+  const fs::path target = fs::u8path(path);
+  fs::path temporary = target;
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  temporary += ".tmp-" + std::to_string(stamp);
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out) {
+      problem = std::strerror(errno);
+      return false;
+    }
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    if (!out) {
+      problem = std::strerror(errno);
+      std::error_code ignored;
+      fs::remove(temporary, ignored);
+      return false;
+    }
+  }
+  if (!platform::replaceFile(temporary, target, problem)) {
+    std::error_code ignored;
+    fs::remove(temporary, ignored);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace vernatto::scan

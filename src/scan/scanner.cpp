@@ -1,0 +1,151 @@
+#include <chrono>
+#include <cstdio>
+#include <ostream>
+
+#include "platform/scan_system.h"
+#include "scan/describe.h"
+#include "scan/discover.h"
+#include "scan/options.h"
+#include "scan/output.h"
+#include "scan/scanner.h"
+
+namespace vernatto::scan {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kProgram = "vernatto-scan: ";
+
+// The lines on standard error: problems as they come, and on a terminal a
+// progress line that each of them first wipes.
+class Console {
+ public:
+  Console(std::ostream& err, bool terminal) : err_(err), terminal_(terminal) {}
+
+  void problems(const std::vector<std::string>& lines, std::size_t& printed) {
+    for (; printed < lines.size(); ++printed) {
+      wipe();
+      err_ << kProgram << lines[printed] << '\n';
+    }
+    err_.flush();
+  }
+
+  void progress(const ScanResult& result) {
+    if (!terminal_ || Clock::now() - last_ < std::chrono::milliseconds(100))
+      return;
+    last_ = Clock::now();
+    std::string line = "scanning: " + std::to_string(result.plugins.size()) +
+                       " plug-ins found, " + std::to_string(result.filesRead) +
+                       " files read";
+    wipe();
+    err_ << line << std::flush;
+    shown_ = line.size();
+  }
+
+  void wipe() {
+    if (shown_ == 0)
+      return;
+    err_ << '\r' << std::string(shown_, ' ') << '\r';
+    shown_ = 0;
+  }
+
+ private:
+  std::ostream& err_;
+  bool terminal_;
+  std::size_t shown_ = 0;
+  Clock::time_point last_{};
+};
+
+std::vector<std::pair<std::string, bool>> rootsOf(const Options& options) {
+  std::vector<std::pair<std::string, bool>> roots;
+  if (options.defaultPaths) {
+    for (const std::string& folder :
+         defaultFolders(platform::thisSystem(), processEnvironment())) {
+      roots.emplace_back(folder, false);
+    }
+  }
+  for (const std::string& folder : options.paths)
+    roots.emplace_back(folder, true);
+  return roots;
+}
+
+ScanResult scan(const Options& options, Console& console) {
+  Discovery discovery;
+  std::size_t printed = 0;
+  for (const auto& [folder, mustExist] : rootsOf(options)) {
+    discover(fs::u8path(folder), mustExist, discovery);
+    console.problems(discovery.problems, printed);
+  }
+  ScanResult result;
+  result.filesSkipped = discovery.skipped;
+  printed = 0;
+  std::vector<fs::path> lv2Bundles;
+  for (const Candidate& candidate : discovery.candidates) {
+    if (candidate.kind == Kind::kLv2Bundle) {
+      lv2Bundles.push_back(candidate.path);
+      continue;
+    }
+    describe(candidate, result);
+    console.problems(result.problems, printed);
+    console.progress(result);
+  }
+  describeLv2(lv2Bundles, result);
+  console.problems(result.problems, printed);
+  console.wipe();
+  return result;
+}
+
+std::string summary(const ScanResult& result, Clock::duration elapsed) {
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%.2f",
+                std::chrono::duration<double>(elapsed).count());
+  return std::string(kProgram) + std::to_string(result.plugins.size()) +
+         " plug-ins found, " + std::to_string(result.filesRead) + " files read, " +
+         std::to_string(result.filesSkipped) + " files skipped, " + seconds + " s\n";
+}
+
+bool writeOutput(const Options& options, const std::string& json, std::ostream& out,
+                 std::ostream& err) {
+  std::string problem;
+  if (options.output.empty() || options.output == "-") {
+    out << json << std::flush;
+    if (out)
+      return true;
+    problem = "cannot write the inventory to standard output";
+  } else if (writeFileAtomically(options.output, json, problem)) {
+    return true;
+  } else {
+    problem = "cannot write \"" + options.output + "\": " + problem;
+  }
+  err << kProgram << problem << '\n';
+  return false;
+}
+
+}  // namespace
+
+int runScanner(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               bool errIsTerminal) {
+  Options options;
+  std::string problem;
+  const std::vector<std::string> rest(args.empty() ? args.begin() : args.begin() + 1,
+                                      args.end());
+  if (!parseOptions(rest, options, problem)) {
+    err << kProgram << problem << std::endl;
+    return 2;
+  }
+  if (options.help || options.version) {
+    out << (options.help ? usageText() : "vernatto-scan " VERNATTO_VERSION "\n")
+        << std::flush;
+    return out ? 0 : 1;
+  }
+  const Clock::time_point start = Clock::now();
+  Console console(err, errIsTerminal);
+  ScanResult result = scan(options, console);
+  sortFound(result.plugins);
+  const bool written = writeOutput(options, inventoryJson(result.plugins), out, err);
+  err << summary(result, Clock::now() - start) << std::flush;
+  return written ? 0 : 1;
+}
+
+}  // namespace vernatto::scan
