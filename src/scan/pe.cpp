@@ -39,6 +39,8 @@ class Image {
   bool readVersionBytes(std::string& bytes, std::string& problem);
 
  private:
+  // Reads the optional header's export and resource directories.
+  bool readDirectories(std::uint64_t at, std::uint16_t size);
   // Where [rva, rva + length) lies in the file, when wholly inside the stored
   // bytes of one section; `end` is where that section's bytes end.
   bool locate(std::uint32_t rva, std::uint64_t length, std::uint64_t& offset,
@@ -53,7 +55,7 @@ class Image {
 };
 
 bool Image::readHeaders(std::string& problem) {
-  std::string dos, coff, optional, table;
+  std::string dos, coff, table;
   if (!source_.read(0, 64, dos) || dos.compare(0, 2, "MZ") != 0) {
     problem = "not a Windows binary (no MZ header)";
     return false;
@@ -65,23 +67,10 @@ bool Image::readHeaders(std::string& problem) {
     return false;
   }
   const std::uint16_t optionalSize = load16(coff, 20);
-  source_.read(peAt + 24, optionalSize, optional);
-  // PE32 and PE32+ differ here only in where the data directories start.
-  const std::uint16_t magic = load16(optional, 0);
-  const std::size_t directoriesAt = magic == 0x20b ? 112 : 96;
-  if ((magic != 0x10b && magic != 0x20b) || optional.size() < directoriesAt) {
+  if (!readDirectories(peAt + 24, optionalSize)) {
     problem = "unreadable PE optional header";
     return false;
   }
-  const std::uint32_t directoryCount = load32(optional, directoriesAt - 4);
-  auto directory = [&](std::uint32_t index) {
-    const std::size_t at = directoriesAt + 8 * std::size_t{index};
-    return index < directoryCount && at + 8 <= optional.size()
-               ? Range{load32(optional, at), load32(optional, at + 4)}
-               : Range{};
-  };
-  exports_ = directory(0);
-  resources_ = directory(2);
   const std::uint16_t count = load16(coff, 6);
   if (!source_.read(peAt + 24 + optionalSize, std::uint64_t{count} * 40, table)) {
     problem = "PE section table outside the file";
@@ -90,6 +79,26 @@ bool Image::readHeaders(std::string& problem) {
   for (std::size_t at = 0; at < table.size(); at += 40)
     sections_.push_back(
         {load32(table, at + 12), load32(table, at + 16), load32(table, at + 20)});
+  return true;
+}
+
+bool Image::readDirectories(std::uint64_t at, std::uint16_t size) {
+  std::string optional;
+  source_.read(at, size, optional);
+  // PE32 and PE32+ differ here only in where the data directories start.
+  const std::uint16_t magic = load16(optional, 0);
+  const std::size_t directoriesAt = magic == 0x20b ? 112 : 96;
+  if ((magic != 0x10b && magic != 0x20b) || optional.size() < directoriesAt)
+    return false;
+  const std::uint32_t directoryCount = load32(optional, directoriesAt - 4);
+  auto directory = [&](std::uint32_t index) {
+    const std::size_t entry = directoriesAt + 8 * std::size_t{index};
+    return index < directoryCount && entry + 8 <= optional.size()
+               ? Range{load32(optional, entry), load32(optional, entry + 4)}
+               : Range{};
+  };
+  exports_ = directory(0);
+  resources_ = directory(2);
   return true;
 }
 
