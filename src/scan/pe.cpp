@@ -24,6 +24,8 @@ struct Section {
 };
 
 enum class Lookup { kFound, kAbsent, kBroken };
+// The three levels of the resource tree: type, name, language.
+enum class Level { kType, kName, kLanguage };
 
 struct Range {
   std::uint32_t rva = 0;
@@ -46,7 +48,7 @@ class Image {
   bool locate(std::uint32_t rva, std::uint64_t length, std::uint64_t& offset,
               std::uint64_t& end) const;
   bool readAt(std::uint32_t rva, std::uint64_t length, std::string& out) const;
-  Lookup resourceEntry(std::uint32_t directory, bool versionType, std::uint32_t& target);
+  Lookup resourceEntry(std::uint32_t directory, Level level, std::uint32_t& target);
 
   ByteSource& source_;
   std::vector<Section> sections_;
@@ -147,38 +149,51 @@ bool Image::readExports(std::vector<std::string>& names, std::string& problem) {
   return true;
 }
 
+// How much a language is wanted: neutral, then US English, then any English,
+// as a version shown to every user should read; 0 for the rest.
+int languageRank(std::uint32_t id) {
+  return id == 0 ? 3 : id == 0x409 ? 2 : (id & 0x3FF) == 0x09 ? 1 : 0;
+}
+
 // Looks in the resource directory at `directory` (an offset into the
-// resources) for the version type's entry, or else for its first entry.
-Lookup Image::resourceEntry(std::uint32_t directory, bool versionType,
-                            std::uint32_t& target) {
+// resources) for the version type's entry, the first name, or the most
+// wanted language, first of equals.
+Lookup Image::resourceEntry(std::uint32_t directory, Level level, std::uint32_t& target) {
   std::string header, entries;
   if (!readAt(resources_.rva + directory, 16, header))
     return Lookup::kBroken;
   const std::uint32_t count = std::uint32_t{load16(header, 12)} + load16(header, 14);
   if (!readAt(resources_.rva + directory + 16, std::uint64_t{count} * 8, entries))
     return Lookup::kBroken;
+  int best = -1;
   for (std::size_t at = 0; at < entries.size(); at += 8) {
-    if (!versionType || load32(entries, at) == kResourceTypeVersion) {
+    const std::uint32_t id = load32(entries, at);
+    const int rank = level == Level::kLanguage    ? languageRank(id)
+                     : level == Level::kName      ? 0
+                     : id == kResourceTypeVersion ? 0
+                                                  : -1;
+    if (rank > best) {
+      best = rank;
       target = load32(entries, at + 4);
-      return Lookup::kFound;
     }
   }
-  return versionType ? Lookup::kAbsent : Lookup::kBroken;
+  if (best >= 0)
+    return Lookup::kFound;
+  return level == Level::kType ? Lookup::kAbsent : Lookup::kBroken;
 }
 
 bool Image::readVersionBytes(std::string& bytes, std::string& problem) {
   std::string leaf;
   std::uint32_t target = 0;
   const Lookup type =
-      resources_.rva == 0 ? Lookup::kAbsent : resourceEntry(0, true, target);
+      resources_.rva == 0 ? Lookup::kAbsent : resourceEntry(0, Level::kType, target);
   if (type != Lookup::kFound) {
     problem = type == Lookup::kBroken ? "unreadable resource directory" : "";
     return false;
   }
-  // Below the type come the resource's name and its language: the first of each.
-  for (int level = 0; level < 2; ++level) {
+  for (const Level level : {Level::kName, Level::kLanguage}) {
     if ((target & kSubdirectory) == 0 ||
-        resourceEntry(target & ~kSubdirectory, false, target) != Lookup::kFound) {
+        resourceEntry(target & ~kSubdirectory, level, target) != Lookup::kFound) {
       problem = "unreadable version resource directory";
       return false;
     }
