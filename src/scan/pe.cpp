@@ -24,6 +24,8 @@ struct Section {
 };
 
 enum class Lookup { kFound, kAbsent, kBroken };
+// The three levels of the resource tree: type, name, language.
+enum class Level { kType, kName, kLanguage };
 
 struct Range {
   std::uint32_t rva = 0;
@@ -39,12 +41,14 @@ class Image {
   bool readVersionBytes(std::string& bytes, std::string& problem);
 
  private:
+  // Reads the optional header's export and resource directories.
+  bool readDirectories(std::uint64_t at, std::uint16_t size);
   // Where [rva, rva + length) lies in the file, when wholly inside the stored
   // bytes of one section; `end` is where that section's bytes end.
   bool locate(std::uint32_t rva, std::uint64_t length, std::uint64_t& offset,
               std::uint64_t& end) const;
   bool readAt(std::uint32_t rva, std::uint64_t length, std::string& out) const;
-  Lookup resourceEntry(std::uint32_t directory, bool versionType, std::uint32_t& target);
+  Lookup resourceEntry(std::uint32_t directory, Level level, std::uint32_t& target);
 
   ByteSource& source_;
   std::vector<Section> sections_;
@@ -53,7 +57,7 @@ class Image {
 };
 
 bool Image::readHeaders(std::string& problem) {
-  std::string dos, coff, optional, table;
+  std::string dos, coff, table;
   if (!source_.read(0, 64, dos) || dos.compare(0, 2, "MZ") != 0) {
     problem = "not a Windows binary (no MZ header)";
     return false;
@@ -65,23 +69,10 @@ bool Image::readHeaders(std::string& problem) {
     return false;
   }
   const std::uint16_t optionalSize = load16(coff, 20);
-  source_.read(peAt + 24, optionalSize, optional);
-  // PE32 and PE32+ differ here only in where the data directories start.
-  const std::uint16_t magic = load16(optional, 0);
-  const std::size_t directoriesAt = magic == 0x20b ? 112 : 96;
-  if ((magic != 0x10b && magic != 0x20b) || optional.size() < directoriesAt) {
+  if (!readDirectories(peAt + 24, optionalSize)) {
     problem = "unreadable PE optional header";
     return false;
   }
-  const std::uint32_t directoryCount = load32(optional, directoriesAt - 4);
-  auto directory = [&](std::uint32_t index) {
-    const std::size_t at = directoriesAt + 8 * std::size_t{index};
-    return index < directoryCount && at + 8 <= optional.size()
-               ? Range{load32(optional, at), load32(optional, at + 4)}
-               : Range{};
-  };
-  exports_ = directory(0);
-  resources_ = directory(2);
   const std::uint16_t count = load16(coff, 6);
   if (!source_.read(peAt + 24 + optionalSize, std::uint64_t{count} * 40, table)) {
     problem = "PE section table outside the file";
@@ -90,6 +81,26 @@ bool Image::readHeaders(std::string& problem) {
   for (std::size_t at = 0; at < table.size(); at += 40)
     sections_.push_back(
         {load32(table, at + 12), load32(table, at + 16), load32(table, at + 20)});
+  return true;
+}
+
+bool Image::readDirectories(std::uint64_t at, std::uint16_t size) {
+  std::string optional;
+  source_.read(at, size, optional);
+  // PE32 and PE32+ differ here only in where the data directories start.
+  const std::uint16_t magic = load16(optional, 0);
+  const std::size_t directoriesAt = magic == 0x20b ? 112 : 96;
+  if ((magic != 0x10b && magic != 0x20b) || optional.size() < directoriesAt)
+    return false;
+  const std::uint32_t directoryCount = load32(optional, directoriesAt - 4);
+  auto directory = [&](std::uint32_t index) {
+    const std::size_t entry = directoriesAt + 8 * std::size_t{index};
+    return index < directoryCount && entry + 8 <= optional.size()
+               ? Range{load32(optional, entry), load32(optional, entry + 4)}
+               : Range{};
+  };
+  exports_ = directory(0);
+  resources_ = directory(2);
   return true;
 }
 
@@ -138,38 +149,51 @@ bool Image::readExports(std::vector<std::string>& names, std::string& problem) {
   return true;
 }
 
+// How much a language is wanted: neutral, then US English, then any English,
+// as a version shown to every user should read; 0 for the rest.
+int languageRank(std::uint32_t id) {
+  return id == 0 ? 3 : id == 0x409 ? 2 : (id & 0x3FF) == 0x09 ? 1 : 0;
+}
+
 // Looks in the resource directory at `directory` (an offset into the
-// resources) for the version type's entry, or else for its first entry.
-Lookup Image::resourceEntry(std::uint32_t directory, bool versionType,
-                            std::uint32_t& target) {
+// resources) for the version type's entry, the first name, or the most
+// wanted language, first of equals.
+Lookup Image::resourceEntry(std::uint32_t directory, Level level, std::uint32_t& target) {
   std::string header, entries;
   if (!readAt(resources_.rva + directory, 16, header))
     return Lookup::kBroken;
   const std::uint32_t count = std::uint32_t{load16(header, 12)} + load16(header, 14);
   if (!readAt(resources_.rva + directory + 16, std::uint64_t{count} * 8, entries))
     return Lookup::kBroken;
+  int best = -1;
   for (std::size_t at = 0; at < entries.size(); at += 8) {
-    if (!versionType || load32(entries, at) == kResourceTypeVersion) {
+    const std::uint32_t id = load32(entries, at);
+    const int rank = level == Level::kLanguage    ? languageRank(id)
+                     : level == Level::kName      ? 0
+                     : id == kResourceTypeVersion ? 0
+                                                  : -1;
+    if (rank > best) {
+      best = rank;
       target = load32(entries, at + 4);
-      return Lookup::kFound;
     }
   }
-  return versionType ? Lookup::kAbsent : Lookup::kBroken;
+  if (best >= 0)
+    return Lookup::kFound;
+  return level == Level::kType ? Lookup::kAbsent : Lookup::kBroken;
 }
 
 bool Image::readVersionBytes(std::string& bytes, std::string& problem) {
   std::string leaf;
   std::uint32_t target = 0;
   const Lookup type =
-      resources_.rva == 0 ? Lookup::kAbsent : resourceEntry(0, true, target);
+      resources_.rva == 0 ? Lookup::kAbsent : resourceEntry(0, Level::kType, target);
   if (type != Lookup::kFound) {
     problem = type == Lookup::kBroken ? "unreadable resource directory" : "";
     return false;
   }
-  // Below the type come the resource's name and its language: the first of each.
-  for (int level = 0; level < 2; ++level) {
+  for (const Level level : {Level::kName, Level::kLanguage}) {
     if ((target & kSubdirectory) == 0 ||
-        resourceEntry(target & ~kSubdirectory, false, target) != Lookup::kFound) {
+        resourceEntry(target & ~kSubdirectory, level, target) != Lookup::kFound) {
       problem = "unreadable version resource directory";
       return false;
     }

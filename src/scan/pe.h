@@ -8,9 +8,11 @@
 
 namespace vernatto::scan {
 
-// The texts of one version resource, converted to UTF-8. The string table is
-// the first that VarFileInfo\Translation names and the resource holds, else
-// 040904B0/040904E4 (language 0409), else the first table in the resource.
+// The texts of one version resource, converted to UTF-8. Of a resource kept
+// in several languages, the neutral copy is read, else US English, else any
+// English, else the first. Its string table is the first that
+// VarFileInfo\Translation names and the resource holds, else 040904B0/040904E4
+// (language 0409), else the first table in the resource.
 struct PeVersion {
   std::string companyName;
   std::string productName;

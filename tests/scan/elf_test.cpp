@@ -58,11 +58,14 @@ TEST(ElfExports, ListsTheDefinedDynamicSymbolsThatNmLists) {
     else
       missing += " " + name;
   }
+  const std::size_t built = files.size();
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator("/usr/lib/vst", error)) {
     if (entry.path().extension() == ".so")
       files.push_back(entry.path().string());
   }
+  if (files.size() == built)
+    missing += " dpf-plugins-vst (the real plug-ins)";
   for (const std::string& file : files) {
     ASSERT_TRUE(run("nm -D --defined-only " + file + " > " + folder + "/oracle.nm"));
     const std::vector<std::string> expected = nmExports(folder + "/oracle");
@@ -85,7 +88,7 @@ TEST(ElfExports, ListsTheDefinedDynamicSymbolsThatNmLists) {
     EXPECT_EQ(exportsOf(std::string(ident, 6) + std::string(60, 0)),
               (std::vector<std::string>{"refused"}));
   if (!missing.empty())
-    GTEST_SKIP() << "compiler or linker missing for these flavours:" << missing;
+    GTEST_SKIP() << "not checked, for want of a tool or package:" << missing;
 }
 
 }  // namespace

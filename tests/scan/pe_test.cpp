@@ -82,6 +82,7 @@ TEST(PeImage, ReadsExportsAndTheStringTableThatWindresDecompiles) {
       {"unlisted-translation", "-DTRANSLATION=0x40C,1252", false, "040904B0"},
       {"second-translation", "-DTRANSLATION=0x40C,1252,0x407,1200", false, "040704b0"},
       {"no-english", "-DNO_ENGLISH", false, "040704b0"},
+      {"english-resource", "-DTRANSLATION=0x409,1200 -DALSO_GERMAN", false, "040904B0"},
       {"no-resource", "", false, ""},
   };
   for (const auto& c : cases) {
