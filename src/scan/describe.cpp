@@ -98,8 +98,8 @@ void add(ScanResult& result, const fs::path& source, Kind kind, Fields fields,
          std::uint64_t time) {
   if (fields.name.empty())
     fields.name = stemOf(source);
-  inventory::PluginEntry entry{fields.vendor, fields.name, fields.version,
-                               technologyOf(kind), time};
+  ScannedEntry entry{fields.vendor, fields.name, fields.version, technologyOf(kind),
+                     time};
   result.plugins.push_back(FoundPlugin{entry, source.u8string()});
 }
 

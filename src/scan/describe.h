@@ -2,16 +2,27 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "inventory/inventory.h"
 #include "scan/discover.h"
 
 namespace vernatto::scan {
 
+// One plug-in as an inventory lists it. Unlike the comparison's entries,
+// which view their inventory's storage, it owns its texts: a scan collects
+// its plug-ins one by one from many files.
+struct ScannedEntry {
+  std::string vendor;
+  std::string name;
+  std::string version;  // empty when unknown
+  std::string technology;
+  std::uint64_t modifiedTime = 0;
+};
+
 struct FoundPlugin {
-  inventory::PluginEntry entry;
+  ScannedEntry entry;
   std::string path;  // the file or bundle it came from, UTF-8
 };
 

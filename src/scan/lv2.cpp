@@ -60,7 +60,7 @@ fs::path binaryOf(const LilvPlugin* plugin) {
 
 void describePlugin(LilvWorld* world, const LilvPlugin* plugin, const fs::path& bundle,
                     ScanResult& result) {
-  inventory::PluginEntry entry;
+  ScannedEntry entry;
   entry.name = textOf(Node(lilv_plugin_get_name(plugin)));
   if (entry.name.empty())
     entry.name = stemOf(bundle);

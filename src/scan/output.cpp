@@ -7,6 +7,7 @@
 #include <system_error>
 #include <tuple>
 
+#include "inventory/inventory.h"
 #include "platform/scan_system.h"
 #include "scan/output.h"
 
@@ -23,8 +24,8 @@ struct SortKey {
 };
 
 bool keyLess(const SortKey& a, const SortKey& b) {
-  const inventory::PluginEntry& x = a.plugin->entry;
-  const inventory::PluginEntry& y = b.plugin->entry;
+  const ScannedEntry& x = a.plugin->entry;
+  const ScannedEntry& y = b.plugin->entry;
   return std::tie(a.technology, a.vendor, a.name, a.plugin->path, x.vendor, x.name,
                   x.version, x.modifiedTime, x.technology) <
          std::tie(b.technology, b.vendor, b.name, b.plugin->path, y.vendor, y.name,
@@ -52,7 +53,7 @@ void sortFound(std::vector<FoundPlugin>& plugins) {
 std::string inventoryJson(const std::vector<FoundPlugin>& plugins) {
   nlohmann::ordered_json array = nlohmann::ordered_json::array();
   for (const FoundPlugin& plugin : plugins) {
-    const inventory::PluginEntry& entry = plugin.entry;
+    const ScannedEntry& entry = plugin.entry;
     nlohmann::ordered_json object;
     object["vendor"] = entry.vendor;
     object["name"] = entry.name;
