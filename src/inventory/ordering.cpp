@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cstdint>
-#include <numeric>
 #include <string_view>
 #include <unordered_map>
 
@@ -11,11 +10,6 @@ namespace {
 
 char lowerAscii(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Bytewise "less" on unsigned byte values, as std::string's char_traits give.
-int compareBytes(std::string_view a, std::string_view b) {
-  return a.compare(b);
 }
 
 unsigned char lowerByte(char c) {
@@ -56,91 +50,68 @@ struct SortKey {
   std::uint64_t nameHead[2];
 };
 
-// The rank of each entry's lowered vendor among the distinct lowered vendors
-// of `inventory`, in entry order. Inventories list far fewer vendors than
-// entries, so the vendors are lowered and sorted once each.
-std::vector<std::uint32_t> vendorRanks(const Inventory& inventory) {
-  std::unordered_map<std::string, std::uint32_t> ids;
-  std::vector<std::uint32_t> ranks(inventory.size());
-  for (std::size_t i = 0; i < inventory.size(); ++i) {
-    const std::string lowered = toLowerCopy(inventory[i].vendor);
-    auto found = ids.find(lowered);
-    if (found == ids.end())
-      found = ids.emplace(lowered, static_cast<std::uint32_t>(ids.size())).first;
-    ranks[i] = found->second;  // the vendor's id for now
+// An inventory stores each distinct vendor once, so a stored vendor is known
+// by its address: looking one up hashes a pointer, not a text. A vendor
+// stored twice only costs one more entry in the table.
+struct ByAddress {
+  std::size_t operator()(std::string_view text) const {
+    return std::hash<const void*>()(text.data()) ^ text.size();
   }
-  std::vector<const std::string*> byId(ids.size());
-  for (const auto& [vendor, id] : ids)
-    byId[id] = &vendor;
-  std::vector<std::uint32_t> order(ids.size());
-  std::iota(order.begin(), order.end(), 0u);
-  std::sort(order.begin(), order.end(), [&byId](std::uint32_t a, std::uint32_t b) {
-    return compareBytes(*byId[a], *byId[b]) < 0;
-  });
-  std::vector<std::uint32_t> rankOfId(ids.size());
-  for (std::size_t rank = 0; rank < order.size(); ++rank)
-    rankOfId[order[rank]] = static_cast<std::uint32_t>(rank);
-  for (std::uint32_t& rank : ranks)
-    rank = rankOfId[rank];
-  return ranks;
-}
+  bool operator()(std::string_view a, std::string_view b) const {
+    return a.data() == b.data() && a.size() == b.size();
+  }
+};
 
+// Keys in entry order, ranking the lowered vendors once each: inventories
+// list far fewer vendors than entries.
 std::vector<SortKey> makeKeys(const Inventory& inventory) {
-  const std::vector<std::uint32_t> ranks = vendorRanks(inventory);
+  std::unordered_map<std::string_view, std::uint32_t, ByAddress, ByAddress> ids;
   std::vector<SortKey> keys;
   keys.reserve(inventory.size());
   for (std::size_t i = 0; i < inventory.size(); ++i) {
-    const std::string& name = inventory[i].name;
-    keys.push_back(
-        {ranks[i], static_cast<std::uint32_t>(i), {headOf(name, 0), headOf(name, 8)}});
+    const PluginEntry& entry = inventory[i];
+    const auto id = static_cast<std::uint32_t>(ids.size());
+    keys.push_back({ids.try_emplace(entry.vendor, id).first->second,
+                    static_cast<std::uint32_t>(i),
+                    {headOf(entry.name, 0), headOf(entry.name, 8)}});
   }
+  std::vector<std::pair<std::string, std::uint32_t>> lowered;
+  for (const auto& [vendor, id] : ids)
+    lowered.emplace_back(toLowerCopy(vendor), id);
+  std::sort(lowered.begin(), lowered.end());
+  std::vector<std::uint32_t> rankOfId(lowered.size());
+  std::uint32_t rank = 0;
+  for (std::size_t i = 0; i < lowered.size(); ++i) {
+    rank += i > 0 && lowered[i].first != lowered[i - 1].first;
+    rankOfId[lowered[i].second] = rank;
+  }
+  for (SortKey& key : keys)
+    key.vendorRank = rankOfId[key.vendorRank];
   return keys;
 }
 
-// How many entries ahead along a cycle applyOrder asks the memory for.
-constexpr int kPrefetchDistance = 16;
-
-void prefetchEntry(const PluginEntry& entry) {
-  const char* bytes = reinterpret_cast<const char*>(&entry);
-  for (std::size_t offset = 0; offset < sizeof(PluginEntry); offset += 64)
-    __builtin_prefetch(bytes + offset);
-}
-
-// Moves the entries into `order` (order[i] is the position of the entry that
-// belongs at i) in place: a second inventory would double the memory of the
-// largest structure of the run. Following a cycle makes each step wait for a
-// random read of an entry, so the entries a few steps ahead are prefetched;
-// the compact order itself stays in cache. Each position of `order` is reset
-// to itself once its entry is in place.
+// Puts each entry where `order` says (order[i] is the position of the entry
+// that belongs at i) in place, moving each entry once along the cycles of the
+// order: a sorted copy would double the largest structure of the run.
 void applyOrder(std::vector<std::uint32_t>& order, Inventory& inventory) {
   for (std::size_t start = 0; start < order.size(); ++start) {
     if (order[start] == start)
       continue;
-    std::size_t ahead = order[start];
-    for (int i = 0; i < kPrefetchDistance && ahead != start; ++i) {
-      prefetchEntry(inventory[ahead]);
-      ahead = order[ahead];
-    }
-    PluginEntry held = std::move(inventory[start]);
+    const PluginEntry held = inventory[start];
     std::size_t hole = start;
-    while (order[hole] != start) {
-      if (ahead != start) {
-        prefetchEntry(inventory[ahead]);
-        ahead = order[ahead];
-      }
-      const std::size_t from = order[hole];
-      inventory[hole] = std::move(inventory[from]);
+    for (std::size_t from = order[hole]; from != start; from = order[hole]) {
+      inventory[hole] = inventory[from];
       order[hole] = static_cast<std::uint32_t>(hole);
       hole = from;
     }
-    inventory[hole] = std::move(held);
+    inventory[hole] = held;
     order[hole] = static_cast<std::uint32_t>(hole);
   }
 }
 
 }  // namespace
 
-std::string toLowerCopy(const std::string& text) {
+std::string toLowerCopy(std::string_view text) {
   std::string lowered(text);
   std::transform(lowered.begin(), lowered.end(), lowered.begin(), lowerAscii);
   return lowered;

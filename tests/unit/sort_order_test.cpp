@@ -44,13 +44,11 @@ Inventory makeInventory(std::uint64_t seed, std::size_t size) {
   std::mt19937_64 random(seed);
   Inventory inventory;
   for (std::size_t i = 0; i < size; ++i) {
-    PluginEntry entry;
-    entry.vendor = pickKey(random, pieces);
-    entry.name = pickKey(random, pieces);
-    entry.technology = pickKey(random, pieces);
-    entry.version = std::to_string(i);  // tells equivalent entries apart
-    entry.modifiedTime = i;
-    inventory.push_back(entry);
+    const std::string vendor = pickKey(random, pieces);
+    const std::string name = pickKey(random, pieces);
+    const std::string technology = pickKey(random, pieces);
+    const std::string version = std::to_string(i);  // tells equivalent entries apart
+    inventory.push_back({vendor, name, version, technology, i});
   }
   return inventory;
 }

@@ -1,0 +1,101 @@
+#include "inventory/inventory.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace vernatto::inventory {
+namespace {
+
+// Big enough that a million texts need a few hundred blocks, small enough
+// that the unused end of the last block does not matter.
+constexpr std::size_t kBlockSize = std::size_t{1} << 16;
+// A longer text gets a block of its own, so that no block end goes to waste.
+constexpr std::size_t kLargeText = kBlockSize / 8;
+
+}  // namespace
+
+TextStore::TextStore(TextStore&& other) noexcept
+    : blocks_(std::move(other.blocks_)),
+      next_(std::exchange(other.next_, nullptr)),
+      room_(std::exchange(other.room_, 0)),
+      shared_(std::move(other.shared_)) {
+  other.blocks_.clear();
+  other.shared_.clear();
+}
+
+TextStore& TextStore::operator=(TextStore&& other) noexcept {
+  if (this != &other) {
+    blocks_ = std::move(other.blocks_);
+    next_ = std::exchange(other.next_, nullptr);
+    room_ = std::exchange(other.room_, 0);
+    shared_ = std::move(other.shared_);
+    other.blocks_.clear();
+    other.shared_.clear();
+  }
+  return *this;
+}
+
+std::string_view TextStore::store(std::string_view text) {
+  if (text.empty())
+    return {};
+  char* at;
+  if (text.size() > kLargeText) {
+    std::unique_ptr<char[]> block(new char[text.size()]);
+    at = block.get();
+    blocks_.push_back(std::move(block));
+  } else {
+    if (text.size() > room_) {
+      std::unique_ptr<char[]> block(new char[kBlockSize]);
+      blocks_.push_back(std::move(block));
+      next_ = blocks_.back().get();
+      room_ = kBlockSize;
+    }
+    at = next_;
+    next_ += text.size();
+    room_ -= text.size();
+  }
+  std::memcpy(at, text.data(), text.size());
+  return {at, text.size()};
+}
+
+std::string_view TextStore::storeShared(std::string_view text) {
+  const auto found = shared_.find(text);
+  if (found != shared_.end())
+    return *found;
+  const std::string_view stored = store(text);
+  shared_.insert(stored);
+  return stored;
+}
+
+Inventory::Inventory(std::initializer_list<PluginEntry> entries) {
+  entries_.reserve(entries.size());
+  for (const PluginEntry& entry : entries)
+    push_back(entry);
+}
+
+Inventory::Inventory(const Inventory& other) {
+  entries_.reserve(other.size());
+  for (const PluginEntry& entry : other)
+    push_back(entry);
+}
+
+Inventory& Inventory::operator=(const Inventory& other) {
+  if (this != &other) {
+    Inventory copy(other);
+    *this = std::move(copy);
+  }
+  return *this;
+}
+
+void Inventory::push_back(const PluginEntry& entry) {
+  entries_.push_back({texts_.storeShared(entry.vendor), texts_.store(entry.name),
+                      texts_.store(entry.version), texts_.storeShared(entry.technology),
+                      entry.modifiedTime});
+}
+
+bool operator==(const Inventory& a, const Inventory& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
+
+}  // namespace vernatto::inventory
