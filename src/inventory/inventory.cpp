@@ -18,10 +18,8 @@ constexpr std::size_t kLargeText = kBlockSize / 8;
 TextStore::TextStore(TextStore&& other) noexcept
     : blocks_(std::move(other.blocks_)),
       next_(std::exchange(other.next_, nullptr)),
-      room_(std::exchange(other.room_, 0)),
-      shared_(std::move(other.shared_)) {
+      room_(std::exchange(other.room_, 0)) {
   other.blocks_.clear();
-  other.shared_.clear();
 }
 
 TextStore& TextStore::operator=(TextStore&& other) noexcept {
@@ -29,9 +27,7 @@ TextStore& TextStore::operator=(TextStore&& other) noexcept {
     blocks_ = std::move(other.blocks_);
     next_ = std::exchange(other.next_, nullptr);
     room_ = std::exchange(other.room_, 0);
-    shared_ = std::move(other.shared_);
     other.blocks_.clear();
-    other.shared_.clear();
   }
   return *this;
 }
@@ -59,15 +55,6 @@ std::string_view TextStore::store(std::string_view text) {
   return {at, text.size()};
 }
 
-std::string_view TextStore::storeShared(std::string_view text) {
-  const auto found = shared_.find(text);
-  if (found != shared_.end())
-    return *found;
-  const std::string_view stored = store(text);
-  shared_.insert(stored);
-  return stored;
-}
-
 Inventory::Inventory(std::initializer_list<PluginEntry> entries) {
   entries_.reserve(entries.size());
   for (const PluginEntry& entry : entries)
@@ -89,9 +76,27 @@ Inventory& Inventory::operator=(const Inventory& other) {
 }
 
 void Inventory::push_back(const PluginEntry& entry) {
-  entries_.push_back({texts_.storeShared(entry.vendor), texts_.store(entry.name),
-                      texts_.store(entry.version), texts_.storeShared(entry.technology),
+  entries_.push_back({storeSharedText(entry.vendor), storeText(entry.name),
+                      storeText(entry.version), storeSharedText(entry.technology),
                       entry.modifiedTime});
+}
+
+std::string_view Inventory::storeSharedText(std::string_view text) {
+  const auto found = shared_.find(text);
+  if (found != shared_.end())
+    return *found;
+  const std::string_view stored = sharedTexts_.store(text);
+  shared_.insert(stored);
+  return stored;
+}
+
+void Inventory::storeTextsInOrder() {
+  TextStore inOrder;
+  for (PluginEntry& entry : entries_) {
+    entry.name = inOrder.store(entry.name);
+    entry.version = inOrder.store(entry.version);
+  }
+  texts_ = std::move(inOrder);
 }
 
 bool operator==(const Inventory& a, const Inventory& b) {

@@ -43,15 +43,11 @@ class TextStore {
 
   // Returns a view of a stored copy of `text`.
   std::string_view store(std::string_view text);
-  // The same, but equal texts are stored once: for the texts that repeat
-  // across entries (vendors, technologies).
-  std::string_view storeShared(std::string_view text);
 
  private:
   std::vector<std::unique_ptr<char[]>> blocks_;
   char* next_ = nullptr;  // the free room of the newest block
   std::size_t room_ = 0;
-  std::unordered_set<std::string_view> shared_;
 };
 
 // The entries of an inventory in a sequence, and the storage of their texts.
@@ -75,7 +71,17 @@ class Inventory {
   // Appends an entry with empty texts, for the reader to fill in.
   PluginEntry& emplace_back() { return entries_.emplace_back(); }
   void reserve(std::size_t count) { entries_.reserve(count); }
-  TextStore& texts() { return texts_; }
+
+  // Returns a view of a stored copy of `text`, valid as long as the
+  // inventory: for names and versions.
+  std::string_view storeText(std::string_view text) { return texts_.store(text); }
+  // The same, with equal texts stored once: for vendors and technologies,
+  // which repeat from entry to entry.
+  std::string_view storeSharedText(std::string_view text);
+  // Stores the names and versions again, in the order of the entries, so
+  // that walking the entries walks their texts too rather than jumping
+  // through memory. Views of the earlier copies become invalid.
+  void storeTextsInOrder();
 
   std::size_t size() const { return entries_.size(); }
   bool empty() const { return entries_.empty(); }
@@ -93,6 +99,8 @@ class Inventory {
  private:
   std::vector<PluginEntry> entries_;
   TextStore texts_;
+  TextStore sharedTexts_;
+  std::unordered_set<std::string_view> shared_;
 };
 
 // Equal when both hold equal entries in the same order.
@@ -128,7 +136,8 @@ bool entryLess(const PluginEntry& a, const PluginEntry& b);
 int compareEntries(const PluginEntry& a, const PluginEntry& b);
 
 // Sorts `inventory` by entryLess. Equivalent entries keep their relative
-// order, which makes runs repeatable.
+// order, which makes runs repeatable. The names and versions are then
+// stored again in the new order (see Inventory::storeTextsInOrder).
 void sortInventory(Inventory& inventory);
 
 }  // namespace vernatto::inventory

@@ -40,19 +40,24 @@ std::uint64_t headOf(std::string_view text, std::size_t start) {
   return head;
 }
 
-// What decides most comparisons, held compactly so that the sort rarely has
-// to look at the entries: the vendor's rank among the inventory's lowered
-// vendors and the first 16 lowered bytes of the name. Equal heads only say
-// that the names begin alike; the entries then decide.
+constexpr std::size_t kHeads = 3;
+constexpr std::size_t kHeadBytes = 8 * kHeads;
+
+// What decides a comparison, held compactly so that the sort rarely has to
+// look at the entries: the ranks of vendor and technology, and the name's
+// first lowered bytes and length. A name no longer than its head is decided
+// by head and length (with equal heads the shorter is a prefix of the other).
 struct SortKey {
   std::uint32_t vendorRank;
+  std::uint32_t technologyRank;
+  std::uint64_t nameHead[kHeads];
+  std::uint32_t nameSize;
   std::uint32_t index;
-  std::uint64_t nameHead[2];
 };
 
-// An inventory stores each distinct vendor once, so a stored vendor is known
-// by its address: looking one up hashes a pointer, not a text. A vendor
-// stored twice only costs one more entry in the table.
+// An inventory stores each distinct vendor and technology once, so a stored
+// text is known by its address: looking one up hashes a pointer, not a text.
+// A text stored twice only costs one more entry in the table.
 struct ByAddress {
   std::size_t operator()(std::string_view text) const {
     return std::hash<const void*>()(text.data()) ^ text.size();
@@ -62,32 +67,51 @@ struct ByAddress {
   }
 };
 
-// Keys in entry order, ranking the lowered vendors once each: inventories
-// list far fewer vendors than entries.
-std::vector<SortKey> makeKeys(const Inventory& inventory) {
+// Sets `rank` of each key to the rank of its entry's lowered `field` among
+// the distinct lowered values of that field. Inventories list far fewer
+// vendors and technologies than entries, so each distinct one is lowered once.
+void rankBy(const Inventory& inventory, std::string_view PluginEntry::*field,
+            std::uint32_t SortKey::*rank, std::vector<SortKey>& keys) {
   std::unordered_map<std::string_view, std::uint32_t, ByAddress, ByAddress> ids;
-  std::vector<SortKey> keys;
-  keys.reserve(inventory.size());
-  for (std::size_t i = 0; i < inventory.size(); ++i) {
-    const PluginEntry& entry = inventory[i];
+  for (std::size_t i = 0; i < keys.size(); ++i) {
     const auto id = static_cast<std::uint32_t>(ids.size());
-    keys.push_back({ids.try_emplace(entry.vendor, id).first->second,
-                    static_cast<std::uint32_t>(i),
-                    {headOf(entry.name, 0), headOf(entry.name, 8)}});
+    keys[i].*rank = ids.try_emplace(inventory[i].*field, id).first->second;
   }
   std::vector<std::pair<std::string, std::uint32_t>> lowered;
-  for (const auto& [vendor, id] : ids)
-    lowered.emplace_back(toLowerCopy(vendor), id);
+  for (const auto& [text, id] : ids)
+    lowered.emplace_back(toLowerCopy(text), id);
   std::sort(lowered.begin(), lowered.end());
   std::vector<std::uint32_t> rankOfId(lowered.size());
-  std::uint32_t rank = 0;
+  std::uint32_t next = 0;
   for (std::size_t i = 0; i < lowered.size(); ++i) {
-    rank += i > 0 && lowered[i].first != lowered[i - 1].first;
-    rankOfId[lowered[i].second] = rank;
+    next += i > 0 && lowered[i].first != lowered[i - 1].first;
+    rankOfId[lowered[i].second] = next;
   }
   for (SortKey& key : keys)
-    key.vendorRank = rankOfId[key.vendorRank];
+    key.*rank = rankOfId[key.*rank];
+}
+
+std::vector<SortKey> makeKeys(const Inventory& inventory) {
+  std::vector<SortKey> keys(inventory.size());
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const std::string_view name = inventory[i].name;
+    SortKey& key = keys[i];
+    for (std::size_t h = 0; h < kHeads; ++h)
+      key.nameHead[h] = headOf(name, 8 * h);
+    key.nameSize = static_cast<std::uint32_t>(std::min<std::size_t>(name.size(), UINT32_MAX));
+    key.index = static_cast<std::uint32_t>(i);
+  }
+  rankBy(inventory, &PluginEntry::vendor, &SortKey::vendorRank, keys);
+  rankBy(inventory, &PluginEntry::technology, &SortKey::technologyRank, keys);
   return keys;
+}
+
+// Orders two names whose heads are equal, like compareFolded.
+int compareNameRest(const SortKey& a, const SortKey& b, const Inventory& inventory) {
+  if (a.nameSize <= kHeadBytes || b.nameSize <= kHeadBytes)
+    return a.nameSize == b.nameSize ? 0 : (a.nameSize < b.nameSize ? -1 : 1);
+  return compareFolded(inventory[a.index].name.substr(kHeadBytes),
+                       inventory[b.index].name.substr(kHeadBytes));
 }
 
 // Puts each entry where `order` says (order[i] is the position of the entry
@@ -136,16 +160,14 @@ void sortInventory(Inventory& inventory) {
   const auto less = [&inventory](const SortKey& a, const SortKey& b) {
     if (a.vendorRank != b.vendorRank)
       return a.vendorRank < b.vendorRank;
-    if (a.nameHead[0] != b.nameHead[0])
-      return a.nameHead[0] < b.nameHead[0];
-    if (a.nameHead[1] != b.nameHead[1])
-      return a.nameHead[1] < b.nameHead[1];
-    const PluginEntry& x = inventory[a.index];
-    const PluginEntry& y = inventory[b.index];
-    if (int c = compareFolded(x.name, y.name))
+    for (std::size_t h = 0; h < kHeads; ++h) {
+      if (a.nameHead[h] != b.nameHead[h])
+        return a.nameHead[h] < b.nameHead[h];
+    }
+    if (int c = compareNameRest(a, b, inventory))
       return c < 0;
-    if (int c = compareFolded(x.technology, y.technology))
-      return c < 0;
+    if (a.technologyRank != b.technologyRank)
+      return a.technologyRank < b.technologyRank;
     return a.index < b.index;
   };
   std::sort(keys.begin(), keys.end(), less);
@@ -154,6 +176,7 @@ void sortInventory(Inventory& inventory) {
     order[i] = keys[i].index;
   keys = std::vector<SortKey>();
   applyOrder(order, inventory);
+  inventory.storeTextsInOrder();
 }
 
 }  // namespace vernatto::inventory

@@ -18,18 +18,22 @@ using nlohmann::json;
 // The members an entry is read from; every other key is skipped.
 enum class Member { kVendor, kName, kTechnology, kModifiedTime, kVersion, kNone };
 
-Member memberOf(const std::string& key) {
-  if (key == "vendor")
-    return Member::kVendor;
-  if (key == "name")
-    return Member::kName;
-  if (key == "technology")
-    return Member::kTechnology;
-  if (key == "modifiedTime")
-    return Member::kModifiedTime;
-  if (key == "version")
-    return Member::kVersion;
-  return Member::kNone;
+// The five keys differ in length, so the length picks the one to compare.
+Member memberOf(std::string_view key) {
+  switch (key.size()) {
+    case 6:
+      return key == "vendor" ? Member::kVendor : Member::kNone;
+    case 4:
+      return key == "name" ? Member::kName : Member::kNone;
+    case 10:
+      return key == "technology" ? Member::kTechnology : Member::kNone;
+    case 12:
+      return key == "modifiedTime" ? Member::kModifiedTime : Member::kNone;
+    case 7:
+      return key == "version" ? Member::kVersion : Member::kNone;
+    default:
+      return Member::kNone;
+  }
 }
 
 // A modifiedTime as the parser delivered it; kNone stands for every value
@@ -178,19 +182,18 @@ class EntryCollector {
   // one is stored once.
   void storeText(const json::string_t& value) {
     PluginEntry& entry = inventory_.back();
-    TextStore& texts = inventory_.texts();
     switch (member_) {
       case Member::kVendor:
-        entry.vendor = texts.storeShared(value);
+        entry.vendor = inventory_.storeSharedText(value);
         break;
       case Member::kName:
-        entry.name = texts.store(value);
+        entry.name = inventory_.storeText(value);
         break;
       case Member::kTechnology:
-        entry.technology = texts.storeShared(value);
+        entry.technology = inventory_.storeSharedText(value);
         break;
       case Member::kVersion:
-        entry.version = texts.store(value);
+        entry.version = inventory_.storeText(value);
         break;
       case Member::kModifiedTime:
       case Member::kNone:
