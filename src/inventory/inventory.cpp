@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <utility>
 
 namespace vernatto::inventory {
 namespace {
@@ -15,41 +14,25 @@ constexpr std::size_t kLargeText = kBlockSize / 8;
 
 }  // namespace
 
-TextStore::TextStore(TextStore&& other) noexcept
-    : blocks_(std::move(other.blocks_)),
-      next_(std::exchange(other.next_, nullptr)),
-      room_(std::exchange(other.room_, 0)) {
-  other.blocks_.clear();
-}
-
-TextStore& TextStore::operator=(TextStore&& other) noexcept {
-  if (this != &other) {
-    blocks_ = std::move(other.blocks_);
-    next_ = std::exchange(other.next_, nullptr);
-    room_ = std::exchange(other.room_, 0);
-    other.blocks_.clear();
-  }
-  return *this;
-}
-
 std::string_view TextStore::store(std::string_view text) {
   if (text.empty())
     return {};
   char* at;
   if (text.size() > kLargeText) {
-    std::unique_ptr<char[]> block(new char[text.size()]);
-    at = block.get();
-    blocks_.push_back(std::move(block));
+    // Kept before the block being filled, which stays the last; without one,
+    // the next small text starts one.
+    if (blocks_.empty())
+      used_ = kBlockSize;
+    at = blocks_.insert(blocks_.empty() ? blocks_.end() : blocks_.end() - 1,
+                        std::unique_ptr<char[]>(new char[text.size()]))
+             ->get();
   } else {
-    if (text.size() > room_) {
-      std::unique_ptr<char[]> block(new char[kBlockSize]);
-      blocks_.push_back(std::move(block));
-      next_ = blocks_.back().get();
-      room_ = kBlockSize;
+    if (blocks_.empty() || text.size() > kBlockSize - used_) {
+      blocks_.emplace_back(new char[kBlockSize]);
+      used_ = 0;
     }
-    at = next_;
-    next_ += text.size();
-    room_ -= text.size();
+    at = blocks_.back().get() + used_;
+    used_ += text.size();
   }
   std::memcpy(at, text.data(), text.size());
   return {at, text.size()};

@@ -37,17 +37,12 @@ inline bool operator!=(const PluginEntry& a, const PluginEntry& b) {
 // stays valid as long as the store, also when the store itself is moved.
 class TextStore {
  public:
-  TextStore() = default;
-  TextStore(TextStore&& other) noexcept;
-  TextStore& operator=(TextStore&& other) noexcept;
-
   // Returns a view of a stored copy of `text`.
   std::string_view store(std::string_view text);
 
  private:
-  std::vector<std::unique_ptr<char[]>> blocks_;
-  char* next_ = nullptr;  // the free room of the newest block
-  std::size_t room_ = 0;
+  std::vector<std::unique_ptr<char[]>> blocks_;  // the one being filled last
+  std::size_t used_ = 0;  // bytes used of the last block, all when it is a large text
 };
 
 // The entries of an inventory in a sequence, and the storage of their texts.

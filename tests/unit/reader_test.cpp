@@ -219,8 +219,10 @@ TEST(ReadInventory, SurvivesHostileFiles) {
   const std::size_t depth = 100000;
   const std::string deep =
       std::string("[") + std::string(depth, '[') + std::string(depth, ']') + "]";
+  // Short texts after a huge one go into storage of their own.
   const std::string hugeName = std::string(R"([{"vendor":"A","name":")") +
-                               std::string(50u << 20, 'n') + R"(","technology":"T"}])";
+                               std::string(50u << 20, 'n') +
+                               R"(","technology":"T"},{"vendor":"B","name":"short"}])";
   std::string garbage;
   for (unsigned i = 0; i < 4096; ++i)
     garbage += static_cast<char>((i * 7919u) >> 3);
@@ -229,8 +231,9 @@ TEST(ReadInventory, SurvivesHostileFiles) {
   EXPECT_EQ(readText(std::string("[") + std::string(depth, '{')).console,
             failed() + "1 entries\n |  |  |  | 0\n");
   const ReadResult huge = readText(hugeName);
-  ASSERT_EQ(huge.entries.size(), 1u);
-  EXPECT_EQ(huge.entries[0].name.size(), 50u << 20);
+  ASSERT_EQ(huge.entries.size(), 2u);
+  EXPECT_EQ(huge.entries[0].name, std::string(50u << 20, 'n'));
+  EXPECT_EQ(huge.entries[1].name, "short");
   EXPECT_EQ(readText("[" + garbage).console.substr(0, failed().size()), failed());
 }
 
