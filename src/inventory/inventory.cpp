@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace vernatto::inventory {
 namespace {
@@ -19,13 +20,13 @@ std::string_view TextStore::store(std::string_view text) {
     return {};
   char* at;
   if (text.size() > kLargeText) {
+    std::unique_ptr<char[]> block(new char[text.size()]);
+    at = block.get();
     // Kept before the block being filled, which stays the last; without one,
     // the next small text starts one.
     if (blocks_.empty())
       used_ = kBlockSize;
-    at = blocks_.insert(blocks_.empty() ? blocks_.end() : blocks_.end() - 1,
-                        std::unique_ptr<char[]>(new char[text.size()]))
-             ->get();
+    blocks_.insert(blocks_.empty() ? blocks_.end() : blocks_.end() - 1, std::move(block));
   } else {
     if (blocks_.empty() || text.size() > kBlockSize - used_) {
       blocks_.emplace_back(new char[kBlockSize]);

@@ -98,7 +98,8 @@ std::vector<SortKey> makeKeys(const Inventory& inventory) {
     SortKey& key = keys[i];
     for (std::size_t h = 0; h < kHeads; ++h)
       key.nameHead[h] = headOf(name, 8 * h);
-    key.nameSize = static_cast<std::uint32_t>(std::min<std::size_t>(name.size(), UINT32_MAX));
+    key.nameSize =
+        static_cast<std::uint32_t>(std::min<std::size_t>(name.size(), UINT32_MAX));
     key.index = static_cast<std::uint32_t>(i);
   }
   rankBy(inventory, &PluginEntry::vendor, &SortKey::vendorRank, keys);

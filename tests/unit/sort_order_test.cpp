@@ -26,7 +26,8 @@ std::string pickKey(std::mt19937_64& random, const std::vector<std::string>& pie
 
 // `kept` holds texts that entries view from outside the inventory, so that
 // equal vendors and technologies also come stored apart.
-Inventory makeInventory(std::uint64_t seed, std::size_t size, std::deque<std::string>& kept) {
+Inventory makeInventory(std::uint64_t seed, std::size_t size,
+                        std::deque<std::string>& kept) {
   static const std::vector<std::string> pieces = {"A",
                                                   "a",
                                                   "Comp",
