@@ -1,6 +1,8 @@
 // Writes a deterministic pair of plug-in inventories for the benchmarks:
-//   generate_inventories COUNT FIRST.json SECOND.json [SEED]
-// Each file holds COUNT entries. About 70% of the second file's entries name a
+//   generate_inventories [--pretty] COUNT FIRST.json SECOND.json [SEED]
+// Each file holds COUNT entries, one a line, or with --pretty one member a
+// line with a two-space indent, as scanners often write them; the entries
+// are the same either way. About 70% of the second file's entries name a
 // plug-in of the first (some with another version or time), the rest are new;
 // a few entries appear twice, some have no version, some names are not ASCII.
 // The same arguments give the same bytes on every platform: the generator uses
@@ -191,20 +193,35 @@ void writeEscaped(std::ostream& out, const std::string& text) {
   }
 }
 
-void writeInventory(const std::string& path, const std::vector<Entry>& entries) {
+void writeMember(std::ostream& out, bool pretty, const char* key) {
+  out << (pretty ? ",\n    \"" : ", \"") << key << "\": ";
+}
+
+void writeEntry(std::ostream& out, const Entry& e, bool pretty) {
+  out << (pretty ? "  {\n    \"vendor\": \"" : "  {\"vendor\": \"");
+  writeEscaped(out, kVendors[e.plugin.vendor]);
+  out << '"';
+  writeMember(out, pretty, "name");
+  out << '"';
+  writeEscaped(out, e.plugin.name);
+  out << '"';
+  writeMember(out, pretty, "technology");
+  out << '"' << kTechnologies[e.plugin.technology] << '"';
+  if (!e.version.empty()) {
+    writeMember(out, pretty, "version");
+    out << '"' << e.version << '"';
+  }
+  writeMember(out, pretty, "modifiedTime");
+  out << e.modifiedTime << (pretty ? "\n  }" : "}");
+}
+
+void writeInventory(const std::string& path, const std::vector<Entry>& entries,
+                    bool pretty) {
   std::ofstream out(path, std::ios::binary);
   out << "[\n";
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    const Entry& e = entries[i];
-    out << "  {\"vendor\": \"";
-    writeEscaped(out, kVendors[e.plugin.vendor]);
-    out << "\", \"name\": \"";
-    writeEscaped(out, e.plugin.name);
-    out << "\", \"technology\": \"" << kTechnologies[e.plugin.technology] << '"';
-    if (!e.version.empty())
-      out << ", \"version\": \"" << e.version << '"';
-    out << ", \"modifiedTime\": " << e.modifiedTime << '}'
-        << (i + 1 < entries.size() ? ",\n" : "\n");
+    writeEntry(out, entries[i], pretty);
+    out << (i + 1 < entries.size() ? ",\n" : "\n");
   }
   out << "]\n";
   if (!out.flush()) {
@@ -216,8 +233,14 @@ void writeInventory(const std::string& path, const std::vector<Entry>& entries) 
 }  // namespace
 
 int main(int argc, char** argv) {
+  const bool pretty = argc > 1 && std::string(argv[1]) == "--pretty";
+  if (pretty) {
+    --argc;
+    ++argv;
+  }
   if (argc < 4) {
-    std::cerr << "usage: generate_inventories COUNT FIRST.json SECOND.json [SEED]\n";
+    std::cerr << "usage: generate_inventories [--pretty] COUNT FIRST.json SECOND.json "
+                 "[SEED]\n";
     return 2;
   }
   const std::size_t count = std::strtoull(argv[1], nullptr, 10);
@@ -244,7 +267,7 @@ int main(int argc, char** argv) {
   }
   shuffle(random, first);
   shuffle(random, second);
-  writeInventory(argv[2], first);
-  writeInventory(argv[3], second);
+  writeInventory(argv[2], first, pretty);
+  writeInventory(argv[3], second, pretty);
   return 0;
 }

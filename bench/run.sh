@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# End-to-end benchmark: generates inventory pairs, runs the program on them
-# (standard input from /dev/null, standard output to a file) and the floor
-# (both parses alone plus the same console output, one flush per line), side
-# by side, and prints median wall time and peak memory of each. Every run's
-# console output and report must equal those of the document-based reader.
+# End-to-end benchmark: generates inventory pairs, each as compact files (one
+# entry a line) and as pretty-printed ones (one member a line) holding the
+# same entries, runs the program on them (standard input from /dev/null,
+# standard output to a file) and the floor (both parses alone plus the same
+# console output, one flush per line), side by side, and prints median wall
+# time and peak memory of each. Every run's console output and report must
+# equal those of the document-based reader.
 #
 #   bench/run.sh                   10k, 100k and 1M entries a side, 5 runs each
 #   bench/run.sh --smoke           10k a side, one run: a quick check for CI
-#   bench/run.sh --sizes "100000" --runs 3
+#   bench/run.sh --sizes "100000" --kinds pretty --runs 3
 #   bench/run.sh --also OTHER      also time another build of the program
 #
 # Needs GNU time (Debian package "time"). Builds into build-bench/ unless
@@ -17,12 +19,14 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VERNATTO_BENCH_BUILD:-$root/build-bench}
 sizes="10000 100000 1000000"
+kinds="compact pretty"
 runs=5
 also=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --smoke) sizes="10000"; runs=1 ;;
     --sizes) sizes="$2"; shift ;;
+    --kinds) kinds="$2"; shift ;;
     --runs) runs="$2"; shift ;;
     --also) also=$(realpath "$2"); shift ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
@@ -72,19 +76,17 @@ same_as_oracle() {  # console output $1 and report $2
   fi
 }
 
-header="| entries a side | program s | floor s | time ratio | program MB | floor MB |"
-rule="|---:|---:|---:|---:|---:|---:|"
+header="| entries a side | file | program s | floor s | time ratio | program MB | floor MB |"
+rule="|---:|:---|---:|---:|---:|---:|---:|"
 if [ -n "$also" ]; then
-  header="$header other s | other MB |"
-  rule="$rule---:|---:|"
+  header="$header other s | other ratio | other MB |"
+  rule="$rule---:|---:|---:|"
 fi
-rows=""
-for size in $sizes; do
-  first=$data/first-$size.json
-  second=$data/second-$size.json
-  if [ ! -s "$second" ]; then
-    "$build/bench/vernatto_generate_inventories" "$size" "$first" "$second"
-  fi
+
+# Times program, floor and the other build in alternating runs on one pair of
+# files; prints the table row.
+measure_pair() {
+  local size=$1 kind=$2 first=$3 second=$4
   "$data/oracle/vernatto" "$first" "$second" </dev/null >"$data/oracle.out"
   rm -f "$data"/*.times
   for ((run = 0; run < runs; run++)); do
@@ -96,15 +98,30 @@ for size in $sizes; do
       measure "$data/also.times" "$data/also.out" "$data/also/vernatto" "$first" "$second"
     fi
   done
+  local pt pm ft fm at am
   pt=$(median 1 "$data/program.times"); pm=$(median 2 "$data/program.times")
   ft=$(median 1 "$data/floor.times"); fm=$(median 2 "$data/floor.times")
-  row=$(awk -v n="$size" -v pt="$pt" -v ft="$ft" -v pm="$pm" -v fm="$fm" 'BEGIN {
-    printf "| %d | %.2f | %.2f | %.2f | %.0f | %.0f |", n, pt, ft, pt / ft, pm / 1024, fm / 1024 }')
+  awk -v n="$size" -v k="$kind" -v pt="$pt" -v ft="$ft" -v pm="$pm" -v fm="$fm" 'BEGIN {
+    printf "| %d | %s | %.2f | %.2f | %.2f | %.0f | %.0f |", n, k, pt, ft, pt / ft, pm / 1024, fm / 1024 }'
   if [ -n "$also" ]; then
     at=$(median 1 "$data/also.times"); am=$(median 2 "$data/also.times")
-    row="$row$(awk -v at="$at" -v am="$am" 'BEGIN { printf " %.2f | %.0f |", at, am / 1024 }')"
+    awk -v at="$at" -v ft="$ft" -v am="$am" 'BEGIN { printf " %.2f | %.2f | %.0f |", at, at / ft, am / 1024 }'
   fi
-  rows="$rows$row"$'\n'
+  echo
+}
+
+rows=""
+for size in $sizes; do
+  for kind in $kinds; do
+    first=$data/first-$size-$kind.json
+    second=$data/second-$size-$kind.json
+    if [ ! -s "$second" ]; then
+      layout=""
+      [ "$kind" = pretty ] && layout="--pretty"
+      "$build/bench/vernatto_generate_inventories" $layout "$size" "$first" "$second"
+    fi
+    rows="$rows$(measure_pair "$size" "$kind" "$first" "$second")"$'\n'
+  done
 done
 
 echo "Medians of $runs runs; output identical to the document-based reader in every run."

@@ -5,9 +5,6 @@
 // The input holds two inventory files separated by the first line that is
 // exactly "----"; without such a line both files get the whole input, which
 // also exercises pairing an inventory with itself.
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -40,40 +37,20 @@ constexpr const char* kSecondName = "second</td>.json";
   std::abort();
 }
 
-// An in-memory file the reader can open by path. Nothing is left on disk,
-// even when the fuzzer stops at a crash.
-class MemoryFile {
- public:
-  explicit MemoryFile(const char* name) : fd_(memfd_create(name, 0)) {
-    if (fd_ < 0)
-      fail("memfd_create failed");
-    path_ = "/proc/self/fd/" + std::to_string(fd_);
-  }
-  const std::string& path() const { return path_; }
-  void rewrite(std::string_view bytes) const {
-    if (ftruncate(fd_, 0) != 0 ||
-        pwrite(fd_, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size()))
-      fail("writing the input file failed");
-  }
-
- private:
-  int fd_;
-  std::string path_;
-};
-
 // Reads with the program's reader and with the plain document-based one;
 // whatever the bytes, both must print and return the same.
-Inventory readFrom(const MemoryFile& file, std::string_view bytes) {
-  file.rewrite(bytes);
+Inventory readFrom(const std::string& name, std::string_view bytes) {
+  std::istringstream in{std::string(bytes)};
   Inventory inventory;
   std::ostringstream console;
-  vernatto::inventory::readInventory(file.path(), inventory, console);
+  vernatto::inventory::readInventory(in, name, inventory, console);
   if (!std::is_sorted(inventory.begin(), inventory.end(), vernatto::inventory::entryLess))
     fail("the reader returned an unsorted inventory");
 
+  std::istringstream again{std::string(bytes)};
   Inventory expected;
   std::ostringstream expectedConsole;
-  vernatto::oracle::readInventoryByDocument(file.path(), expected, expectedConsole);
+  vernatto::oracle::readInventoryByDocument(again, name, expected, expectedConsole);
   if (console.str() != expectedConsole.str() || inventory != expected)
     fail("the reader differs from the document-based reader");
   return inventory;
@@ -135,17 +112,14 @@ void checkMarkup(const std::string& page, std::size_t pairCount) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const MemoryFile firstFile("first.json");
-  static const MemoryFile secondFile("second.json");
-
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   const std::size_t cut = input.find(kSeparator);
   const std::string_view firstBytes = input.substr(0, cut);
   const std::string_view secondBytes =
       cut == std::string_view::npos ? input : input.substr(cut + kSeparator.size());
 
-  const Inventory first = readFrom(firstFile, firstBytes);
-  const Inventory second = readFrom(secondFile, secondBytes);
+  const Inventory first = readFrom("first.json", firstBytes);
+  const Inventory second = readFrom("second.json", secondBytes);
   if (first.size() * second.size() > kMaxPairCandidates)
     return 0;
 

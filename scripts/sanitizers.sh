@@ -9,7 +9,7 @@ bash scripts/install-deps.sh g++ cmake make nlohmann-json3-dev pkg-config libpli
   liblilv-dev libplist-utils libgtest-dev python3
 
 echo "== sanitizer build and tests"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENABLE_SANITIZERS=ON \
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVERNATTO_ENABLE_SANITIZERS=ON \
   -DVERNATTO_BUILD_TESTS=ON -DVERNATTO_WERROR=ON >/dev/null
 cmake --build build-asan -j2
 export ASAN_OPTIONS="detect_leaks=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"

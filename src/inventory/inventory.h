@@ -1,23 +1,29 @@
-// Plug-in inventories: the entry record, the file reader and the entry order.
+// Plug-in inventories: the entry record, the inventory that owns the entries'
+// texts, the file reader and the entry order.
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <iosfwd>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace vernatto::inventory {
 
-// One plug-in as listed in an inventory file.
+// One plug-in as listed in an inventory file. The texts are views of the
+// storage of the inventory that holds the entry.
 struct PluginEntry {
-  std::string vendor;
-  std::string name;
-  std::string version;  // empty when the file gives none
-  std::string technology;
+  std::string_view vendor;
+  std::string_view name;
+  std::string_view version;  // empty when the file gives none
+  std::string_view technology;
   std::uint64_t modifiedTime = 0;  // 0 when the file's value could not be converted
 };
 
-// Field-by-field equality, all five fields.
+// Field-by-field equality of the texts and the time.
 inline bool operator==(const PluginEntry& a, const PluginEntry& b) {
   return a.vendor == b.vendor && a.name == b.name && a.version == b.version &&
          a.technology == b.technology && a.modifiedTime == b.modifiedTime;
@@ -26,19 +32,94 @@ inline bool operator!=(const PluginEntry& a, const PluginEntry& b) {
   return !(a == b);
 }
 
-using Inventory = std::vector<PluginEntry>;
+// Texts kept in large blocks, so that a million texts cost a few hundred
+// allocations rather than a million. A stored text never moves: its view
+// stays valid as long as the store, also when the store itself is moved.
+class TextStore {
+ public:
+  // Returns a view of a stored copy of `text`.
+  std::string_view store(std::string_view text);
 
-// Reads the inventory file at `path`, appends one entry per element of its
-// top-level array to `inventory` and sorts the whole inventory with entryLess.
-// Writes the "File: " line, the failure line (if the file is missing or not
-// valid JSON), the count line and one echo line per entry to `out`, each
-// ended with a newline and a flush. Never throws for anything a file holds:
-// a broken file contributes what could be read of it.
+ private:
+  std::vector<std::unique_ptr<char[]>> blocks_;  // the one being filled last
+  std::size_t used_ = 0;  // bytes used of the last block, all when it is a large text
+};
+
+// The entries of an inventory in a sequence, and the storage of their texts.
+// Entries are kept in one array, so that `data()` walks them all.
+class Inventory {
+ public:
+  using value_type = PluginEntry;
+  using iterator = std::vector<PluginEntry>::iterator;
+  using const_iterator = std::vector<PluginEntry>::const_iterator;
+
+  Inventory() = default;
+  Inventory(std::initializer_list<PluginEntry> entries);
+  // A copy stores its own texts.
+  Inventory(const Inventory& other);
+  Inventory& operator=(const Inventory& other);
+  Inventory(Inventory&&) noexcept = default;
+  Inventory& operator=(Inventory&&) noexcept = default;
+
+  // Appends `entry` with its texts copied into this inventory's storage.
+  void push_back(const PluginEntry& entry);
+  // Appends an entry with empty texts, for the reader to fill in.
+  PluginEntry& emplace_back() { return entries_.emplace_back(); }
+  void reserve(std::size_t count) { entries_.reserve(count); }
+
+  // Returns a view of a stored copy of `text`, valid as long as the
+  // inventory: for names and versions.
+  std::string_view storeText(std::string_view text) { return texts_.store(text); }
+  // The same, with equal texts stored once: for vendors and technologies,
+  // which repeat from entry to entry.
+  std::string_view storeSharedText(std::string_view text);
+  // Stores the names and versions again, in the order of the entries, so
+  // that walking the entries walks their texts too rather than jumping
+  // through memory. Views of the earlier copies become invalid.
+  void storeTextsInOrder();
+
+  std::size_t size() const { return entries_.size(); }
+  bool empty() const { return entries_.empty(); }
+  std::size_t max_size() const { return entries_.max_size(); }
+  PluginEntry& operator[](std::size_t i) { return entries_[i]; }
+  const PluginEntry& operator[](std::size_t i) const { return entries_[i]; }
+  PluginEntry& back() { return entries_.back(); }
+  PluginEntry* data() { return entries_.data(); }
+  const PluginEntry* data() const { return entries_.data(); }
+  iterator begin() { return entries_.begin(); }
+  iterator end() { return entries_.end(); }
+  const_iterator begin() const { return entries_.begin(); }
+  const_iterator end() const { return entries_.end(); }
+
+ private:
+  std::vector<PluginEntry> entries_;
+  TextStore texts_;
+  TextStore sharedTexts_;
+  std::unordered_set<std::string_view> shared_;
+};
+
+// Equal when both hold equal entries in the same order.
+bool operator==(const Inventory& a, const Inventory& b);
+inline bool operator!=(const Inventory& a, const Inventory& b) {
+  return !(a == b);
+}
+
+// Reads an inventory from `in`, named `path` in the console lines, appends
+// one entry per element of its top-level array to `inventory` and sorts the
+// whole inventory with entryLess. Writes the "File: " line, the failure line
+// (if the stream does not hold valid JSON), the count line and one echo line
+// per entry to `out`, each ended with a newline and a flush. Never throws for
+// anything a stream holds: a broken one contributes what could be read of it.
+void readInventory(std::istream& in, const std::string& path, Inventory& inventory,
+                   std::ostream& out);
+
+// The same for the file at `path`, a UTF-8 name; a file that cannot be opened
+// reads like an empty one, so it gets the failure line and no entries.
 void readInventory(const std::string& path, Inventory& inventory, std::ostream& out);
 
 // Returns `text` with the ASCII letters A-Z lowered; every other byte,
 // 0x80 and above included, is kept as it is.
-std::string toLowerCopy(const std::string& text);
+std::string toLowerCopy(std::string_view text);
 
 // The inventory order: by vendor, then name, then technology, each compared
 // bytewise after lowering ASCII letters. Entries whose keys differ only in
@@ -49,8 +130,9 @@ bool entryLess(const PluginEntry& a, const PluginEntry& b);
 // zero when the two are equivalent, positive when `b` goes first.
 int compareEntries(const PluginEntry& a, const PluginEntry& b);
 
-// Sorts `inventory` by entryLess, lowering each entry's keys only once.
-// Equivalent entries keep their relative order, which makes runs repeatable.
+// Sorts `inventory` by entryLess. Equivalent entries keep their relative
+// order, which makes runs repeatable. The names and versions are then
+// stored again in the new order (see Inventory::storeTextsInOrder).
 void sortInventory(Inventory& inventory);
 
 }  // namespace vernatto::inventory

@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cstdint>
-#include <numeric>
 #include <string_view>
 #include <unordered_map>
 
@@ -11,11 +10,6 @@ namespace {
 
 char lowerAscii(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Bytewise "less" on unsigned byte values, as std::string's char_traits give.
-int compareBytes(std::string_view a, std::string_view b) {
-  return a.compare(b);
 }
 
 unsigned char lowerByte(char c) {
@@ -46,101 +40,103 @@ std::uint64_t headOf(std::string_view text, std::size_t start) {
   return head;
 }
 
-// What decides most comparisons, held compactly so that the sort rarely has
-// to look at the entries: the vendor's rank among the inventory's lowered
-// vendors and the first 16 lowered bytes of the name. Equal heads only say
-// that the names begin alike; the entries then decide.
+constexpr std::size_t kHeads = 3;
+constexpr std::size_t kHeadBytes = 8 * kHeads;
+
+// What decides a comparison, held compactly so that the sort rarely has to
+// look at the entries: the ranks of vendor and technology, and the name's
+// first lowered bytes and length. A name no longer than its head is decided
+// by head and length (with equal heads the shorter is a prefix of the other).
 struct SortKey {
   std::uint32_t vendorRank;
+  std::uint32_t technologyRank;
+  std::uint64_t nameHead[kHeads];
+  std::uint32_t nameSize;
   std::uint32_t index;
-  std::uint64_t nameHead[2];
 };
 
-// The rank of each entry's lowered vendor among the distinct lowered vendors
-// of `inventory`, in entry order. Inventories list far fewer vendors than
-// entries, so the vendors are lowered and sorted once each.
-std::vector<std::uint32_t> vendorRanks(const Inventory& inventory) {
-  std::unordered_map<std::string, std::uint32_t> ids;
-  std::vector<std::uint32_t> ranks(inventory.size());
-  for (std::size_t i = 0; i < inventory.size(); ++i) {
-    const std::string lowered = toLowerCopy(inventory[i].vendor);
-    auto found = ids.find(lowered);
-    if (found == ids.end())
-      found = ids.emplace(lowered, static_cast<std::uint32_t>(ids.size())).first;
-    ranks[i] = found->second;  // the vendor's id for now
+// An inventory stores each distinct vendor and technology once, so a stored
+// text is known by its address: looking one up hashes a pointer, not a text.
+// A text stored twice only costs one more entry in the table.
+struct ByAddress {
+  std::size_t operator()(std::string_view text) const {
+    return std::hash<const void*>()(text.data()) ^ text.size();
   }
-  std::vector<const std::string*> byId(ids.size());
-  for (const auto& [vendor, id] : ids)
-    byId[id] = &vendor;
-  std::vector<std::uint32_t> order(ids.size());
-  std::iota(order.begin(), order.end(), 0u);
-  std::sort(order.begin(), order.end(), [&byId](std::uint32_t a, std::uint32_t b) {
-    return compareBytes(*byId[a], *byId[b]) < 0;
-  });
-  std::vector<std::uint32_t> rankOfId(ids.size());
-  for (std::size_t rank = 0; rank < order.size(); ++rank)
-    rankOfId[order[rank]] = static_cast<std::uint32_t>(rank);
-  for (std::uint32_t& rank : ranks)
-    rank = rankOfId[rank];
-  return ranks;
+  bool operator()(std::string_view a, std::string_view b) const {
+    return a.data() == b.data() && a.size() == b.size();
+  }
+};
+
+// Sets `rank` of each key to the rank of its entry's lowered `field` among
+// the distinct lowered values of that field. Inventories list far fewer
+// vendors and technologies than entries, so each distinct one is lowered once.
+void rankBy(const Inventory& inventory, std::string_view PluginEntry::*field,
+            std::uint32_t SortKey::*rank, std::vector<SortKey>& keys) {
+  std::unordered_map<std::string_view, std::uint32_t, ByAddress, ByAddress> ids;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const auto id = static_cast<std::uint32_t>(ids.size());
+    keys[i].*rank = ids.try_emplace(inventory[i].*field, id).first->second;
+  }
+  std::vector<std::pair<std::string, std::uint32_t>> lowered;
+  for (const auto& [text, id] : ids)
+    lowered.emplace_back(toLowerCopy(text), id);
+  std::sort(lowered.begin(), lowered.end());
+  std::vector<std::uint32_t> rankOfId(lowered.size());
+  std::uint32_t next = 0;
+  for (std::size_t i = 0; i < lowered.size(); ++i) {
+    next += i > 0 && lowered[i].first != lowered[i - 1].first;
+    rankOfId[lowered[i].second] = next;
+  }
+  for (SortKey& key : keys)
+    key.*rank = rankOfId[key.*rank];
 }
 
 std::vector<SortKey> makeKeys(const Inventory& inventory) {
-  const std::vector<std::uint32_t> ranks = vendorRanks(inventory);
-  std::vector<SortKey> keys;
-  keys.reserve(inventory.size());
-  for (std::size_t i = 0; i < inventory.size(); ++i) {
-    const std::string& name = inventory[i].name;
-    keys.push_back(
-        {ranks[i], static_cast<std::uint32_t>(i), {headOf(name, 0), headOf(name, 8)}});
+  std::vector<SortKey> keys(inventory.size());
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const std::string_view name = inventory[i].name;
+    SortKey& key = keys[i];
+    for (std::size_t h = 0; h < kHeads; ++h)
+      key.nameHead[h] = headOf(name, 8 * h);
+    key.nameSize =
+        static_cast<std::uint32_t>(std::min<std::size_t>(name.size(), UINT32_MAX));
+    key.index = static_cast<std::uint32_t>(i);
   }
+  rankBy(inventory, &PluginEntry::vendor, &SortKey::vendorRank, keys);
+  rankBy(inventory, &PluginEntry::technology, &SortKey::technologyRank, keys);
   return keys;
 }
 
-// How many entries ahead along a cycle applyOrder asks the memory for.
-constexpr int kPrefetchDistance = 16;
-
-void prefetchEntry(const PluginEntry& entry) {
-  const char* bytes = reinterpret_cast<const char*>(&entry);
-  for (std::size_t offset = 0; offset < sizeof(PluginEntry); offset += 64)
-    __builtin_prefetch(bytes + offset);
+// Orders two names whose heads are equal, like compareFolded.
+int compareNameRest(const SortKey& a, const SortKey& b, const Inventory& inventory) {
+  if (a.nameSize <= kHeadBytes || b.nameSize <= kHeadBytes)
+    return a.nameSize == b.nameSize ? 0 : (a.nameSize < b.nameSize ? -1 : 1);
+  return compareFolded(inventory[a.index].name.substr(kHeadBytes),
+                       inventory[b.index].name.substr(kHeadBytes));
 }
 
-// Moves the entries into `order` (order[i] is the position of the entry that
-// belongs at i) in place: a second inventory would double the memory of the
-// largest structure of the run. Following a cycle makes each step wait for a
-// random read of an entry, so the entries a few steps ahead are prefetched;
-// the compact order itself stays in cache. Each position of `order` is reset
-// to itself once its entry is in place.
+// Puts each entry where `order` says (order[i] is the position of the entry
+// that belongs at i) in place, moving each entry once along the cycles of the
+// order: a sorted copy would double the largest structure of the run.
 void applyOrder(std::vector<std::uint32_t>& order, Inventory& inventory) {
   for (std::size_t start = 0; start < order.size(); ++start) {
     if (order[start] == start)
       continue;
-    std::size_t ahead = order[start];
-    for (int i = 0; i < kPrefetchDistance && ahead != start; ++i) {
-      prefetchEntry(inventory[ahead]);
-      ahead = order[ahead];
-    }
-    PluginEntry held = std::move(inventory[start]);
+    const PluginEntry held = inventory[start];
     std::size_t hole = start;
-    while (order[hole] != start) {
-      if (ahead != start) {
-        prefetchEntry(inventory[ahead]);
-        ahead = order[ahead];
-      }
-      const std::size_t from = order[hole];
-      inventory[hole] = std::move(inventory[from]);
+    for (std::size_t from = order[hole]; from != start; from = order[hole]) {
+      inventory[hole] = inventory[from];
       order[hole] = static_cast<std::uint32_t>(hole);
       hole = from;
     }
-    inventory[hole] = std::move(held);
+    inventory[hole] = held;
     order[hole] = static_cast<std::uint32_t>(hole);
   }
 }
 
 }  // namespace
 
-std::string toLowerCopy(const std::string& text) {
+std::string toLowerCopy(std::string_view text) {
   std::string lowered(text);
   std::transform(lowered.begin(), lowered.end(), lowered.begin(), lowerAscii);
   return lowered;
@@ -165,16 +161,14 @@ void sortInventory(Inventory& inventory) {
   const auto less = [&inventory](const SortKey& a, const SortKey& b) {
     if (a.vendorRank != b.vendorRank)
       return a.vendorRank < b.vendorRank;
-    if (a.nameHead[0] != b.nameHead[0])
-      return a.nameHead[0] < b.nameHead[0];
-    if (a.nameHead[1] != b.nameHead[1])
-      return a.nameHead[1] < b.nameHead[1];
-    const PluginEntry& x = inventory[a.index];
-    const PluginEntry& y = inventory[b.index];
-    if (int c = compareFolded(x.name, y.name))
+    for (std::size_t h = 0; h < kHeads; ++h) {
+      if (a.nameHead[h] != b.nameHead[h])
+        return a.nameHead[h] < b.nameHead[h];
+    }
+    if (int c = compareNameRest(a, b, inventory))
       return c < 0;
-    if (int c = compareFolded(x.technology, y.technology))
-      return c < 0;
+    if (a.technologyRank != b.technologyRank)
+      return a.technologyRank < b.technologyRank;
     return a.index < b.index;
   };
   std::sort(keys.begin(), keys.end(), less);
@@ -183,6 +177,7 @@ void sortInventory(Inventory& inventory) {
     order[i] = keys[i].index;
   keys = std::vector<SortKey>();
   applyOrder(order, inventory);
+  inventory.storeTextsInOrder();
 }
 
 }  // namespace vernatto::inventory

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <istream>
 #include <new>
 #include <ostream>
 
@@ -17,18 +18,22 @@ using nlohmann::json;
 // The members an entry is read from; every other key is skipped.
 enum class Member { kVendor, kName, kTechnology, kModifiedTime, kVersion, kNone };
 
-Member memberOf(const std::string& key) {
-  if (key == "vendor")
-    return Member::kVendor;
-  if (key == "name")
-    return Member::kName;
-  if (key == "technology")
-    return Member::kTechnology;
-  if (key == "modifiedTime")
-    return Member::kModifiedTime;
-  if (key == "version")
-    return Member::kVersion;
-  return Member::kNone;
+// The five keys differ in length, so the length picks the one to compare.
+Member memberOf(std::string_view key) {
+  switch (key.size()) {
+    case 6:
+      return key == "vendor" ? Member::kVendor : Member::kNone;
+    case 4:
+      return key == "name" ? Member::kName : Member::kNone;
+    case 10:
+      return key == "technology" ? Member::kTechnology : Member::kNone;
+    case 12:
+      return key == "modifiedTime" ? Member::kModifiedTime : Member::kNone;
+    case 7:
+      return key == "version" ? Member::kVersion : Member::kNone;
+    default:
+      return Member::kNone;
+  }
 }
 
 // A modifiedTime as the parser delivered it; kNone stands for every value
@@ -173,20 +178,22 @@ class EntryCollector {
     member_ = Member::kNone;
   }
 
-  void storeText(json::string_t& value) {
+  // Vendors and technologies repeat from entry to entry, so each distinct
+  // one is stored once.
+  void storeText(const json::string_t& value) {
     PluginEntry& entry = inventory_.back();
     switch (member_) {
       case Member::kVendor:
-        entry.vendor = std::move(value);
+        entry.vendor = inventory_.storeSharedText(value);
         break;
       case Member::kName:
-        entry.name = std::move(value);
+        entry.name = inventory_.storeText(value);
         break;
       case Member::kTechnology:
-        entry.technology = std::move(value);
+        entry.technology = inventory_.storeSharedText(value);
         break;
       case Member::kVersion:
-        entry.version = std::move(value);
+        entry.version = inventory_.storeText(value);
         break;
       case Member::kModifiedTime:
       case Member::kNone:
@@ -224,14 +231,14 @@ class EntryCollector {
     const bool hasTechnology = hasName && isText_[2];
     const bool hasTime = hasTechnology && toModifiedTime(time_, time);
     if (!hasVendor)
-      entry.vendor = std::string();
+      entry.vendor = {};
     if (!hasName)
-      entry.name = std::string();
+      entry.name = {};
     if (!hasTechnology)
-      entry.technology = std::string();
+      entry.technology = {};
     entry.modifiedTime = hasTime ? time : 0;
     if (!hasTime || version_ != Value::kText)
-      entry.version = std::string();
+      entry.version = {};
   }
 
   Inventory& inventory_;
@@ -248,19 +255,28 @@ class EntryCollector {
 // {"vendor":"","name":"","technology":"","modifiedTime":0},
 constexpr std::uintmax_t kSmallestEntryBytes = 56;
 
-// Makes room for as many complete entries as the file could hold. Growing
+// The bytes from the stream's position to its end, or 0 where it cannot seek.
+std::uintmax_t bytesLeft(std::istream& in) {
+  const std::streampos start = in.tellg();
+  if (start == std::streampos(-1))
+    return 0;
+  in.seekg(0, std::ios::end);
+  const std::streampos end = in.tellg();
+  in.clear();
+  in.seekg(start);
+  return end > start ? static_cast<std::uintmax_t>(end - start) : 0;
+}
+
+// Makes room for as many complete entries as the stream could hold. Growing
 // the inventory instead would move every entry several times and touch twice
 // its memory; room that stays unused is never touched, so it costs address
 // space but no memory.
-void reserveFor(const std::string& path, Inventory& inventory) {
-  std::error_code error;
-  const std::uintmax_t size =
-      std::filesystem::file_size(std::filesystem::u8path(path), error);
-  if (error || size / kSmallestEntryBytes >= inventory.max_size() - inventory.size())
+void reserveFor(std::istream& in, Inventory& inventory) {
+  const std::uintmax_t count = bytesLeft(in) / kSmallestEntryBytes;
+  if (count >= inventory.max_size() - inventory.size())
     return;
   try {
-    inventory.reserve(inventory.size() +
-                      static_cast<std::size_t>(size / kSmallestEntryBytes));
+    inventory.reserve(inventory.size() + static_cast<std::size_t>(count));
   } catch (const std::bad_alloc&) {
     // The room is only a speed-up: where a system will not grant that much
     // address space at once (a huge file, a strict commit limit), the
@@ -268,14 +284,13 @@ void reserveFor(const std::string& path, Inventory& inventory) {
   }
 }
 
-// Parses the file into `inventory`; returns false when the parse failed.
-bool parseEntries(const std::string& path, Inventory& inventory) {
-  std::ifstream file(std::filesystem::u8path(path));
-  reserveFor(path, inventory);
+// Parses the stream into `inventory`; returns false when the parse failed.
+bool parseEntries(std::istream& in, Inventory& inventory) {
+  reserveFor(in, inventory);
   EntryCollector collector(inventory);
   bool parsed = false;
   try {
-    parsed = json::sax_parse(file, &collector, json::input_format_t::json,
+    parsed = json::sax_parse(in, &collector, json::input_format_t::json,
                              /*strict=*/false, /*ignore_comments=*/false);
   } catch (...) {
     // Only running out of memory gets here; what was read still counts.
@@ -299,11 +314,12 @@ void writeEcho(const PluginEntry& entry, std::string& line, std::ostream& out) {
 
 }  // namespace
 
-void readInventory(const std::string& path, Inventory& inventory, std::ostream& out) {
+void readInventory(std::istream& in, const std::string& path, Inventory& inventory,
+                   std::ostream& out) {
   out << "File: " << path << std::endl;
 
   const std::size_t start = inventory.size();
-  if (!parseEntries(path, inventory))
+  if (!parseEntries(in, inventory))
     out << "failed reading file \"" << path << '"' << std::endl;
 
   out << inventory.size() - start << " entries" << std::endl;
@@ -312,6 +328,11 @@ void readInventory(const std::string& path, Inventory& inventory, std::ostream& 
     writeEcho(inventory[i], line, out);
 
   sortInventory(inventory);
+}
+
+void readInventory(const std::string& path, Inventory& inventory, std::ostream& out) {
+  std::ifstream file(std::filesystem::u8path(path));
+  readInventory(file, path, inventory, out);
 }
 
 }  // namespace vernatto::inventory

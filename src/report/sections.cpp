@@ -97,27 +97,33 @@ void writeRows(const std::vector<EntryPair>& pairs, Finding finding,
 }  // namespace
 
 void appendEscaped(std::string& out, std::string_view text) {
-  for (const char c : text) {
-    switch (c) {
+  // Most texts hold no markup character, so runs between them go in whole.
+  std::size_t from = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char* reference = nullptr;
+    switch (text[i]) {
       case '&':
-        out.append("&amp;");
+        reference = "&amp;";
         break;
       case '<':
-        out.append("&lt;");
+        reference = "&lt;";
         break;
       case '>':
-        out.append("&gt;");
+        reference = "&gt;";
         break;
       case '"':
-        out.append("&quot;");
+        reference = "&quot;";
         break;
       case '\'':
-        out.append("&#39;");
+        reference = "&#39;";
         break;
       default:
-        out.push_back(c);
+        continue;
     }
+    out.append(text, from, i - from).append(reference);
+    from = i + 1;
   }
+  out.append(text, from, text.size() - from);
 }
 
 void writeSections(const std::vector<EntryPair>& pairs, const std::string& firstName,

@@ -15,6 +15,11 @@ they look on the platform under test.
 When VERNATTO_E2E_WRAPPER is set, its words are put before the program's
 command line, so that a checker such as valgrind runs it:
   VERNATTO_E2E_WRAPPER="valgrind -q --error-exitcode=97" e2e.py PROGRAM CASE
+
+After an intended change of output, --regenerate runs the native program on
+each case and writes what it did as the case's expected files (stdout, exit,
+Vernatto.html), for review with git diff before committing:
+  e2e.py --regenerate build/vernatto tests/e2e/cases/*
 """
 
 import difflib
@@ -110,23 +115,28 @@ def explain(label, expected, actual):
     return "".join(diff) + "\n"
 
 
+def run_case(box, case):
+    """Puts the case's inputs in the sandbox and runs the program on them."""
+    for name in os.listdir(case):
+        source = os.path.join(case, name)
+        if os.path.isdir(source):
+            shutil.copytree(source, os.path.join(box.work, name))
+        elif name not in CASE_FILES:
+            shutil.copy2(source, box.work)
+    if os.path.exists(os.path.join(case, "previous.html")):
+        shutil.copy2(os.path.join(case, "previous.html"), box.report)
+    args_file = os.path.join(case, "args")
+    args = []
+    if os.path.exists(args_file):
+        args = read_bytes(args_file).decode("utf-8").splitlines()
+    return box.run(args)
+
+
 def check_case(program, case):
     """Runs one case; returns a list of failure messages (empty when it passed)."""
     box = Sandbox(program)
     try:
-        for name in os.listdir(case):
-            source = os.path.join(case, name)
-            if os.path.isdir(source):
-                shutil.copytree(source, os.path.join(box.work, name))
-            elif name not in CASE_FILES:
-                shutil.copy2(source, box.work)
-        if os.path.exists(os.path.join(case, "previous.html")):
-            shutil.copy2(os.path.join(case, "previous.html"), box.report)
-        args_file = os.path.join(case, "args")
-        args = []
-        if os.path.exists(args_file):
-            args = read_bytes(args_file).decode("utf-8").splitlines()
-        result = box.run(args)
+        result = run_case(box, case)
 
         failures = []
         exit_file = os.path.join(case, "exit")
@@ -166,9 +176,43 @@ def check_case(program, case):
         box.cleanup()
 
 
+def write_or_remove(path, data):
+    """Writes `data` to `path`, or removes the file when `data` is None."""
+    if data is not None:
+        with open(path, "wb") as f:
+            f.write(data)
+    elif os.path.exists(path):
+        os.remove(path)
+
+
+def regenerate_case(program, case):
+    """Runs one case and makes what the program did its expected files."""
+    box = Sandbox(program)
+    try:
+        result = run_case(box, case)
+        report = read_bytes(box.report) if os.path.exists(box.report) else None
+        previous = os.path.join(case, "previous.html")
+        if report is not None and os.path.exists(previous) and report == read_bytes(previous):
+            report = None  # left as it was: the case says so by having no Vernatto.html
+        write_or_remove(os.path.join(case, "stdout"), result.stdout)
+        write_or_remove(os.path.join(case, "exit"),
+                        f"{result.returncode}\n".encode() if result.returncode else None)
+        write_or_remove(os.path.join(case, "Vernatto.html"), report)
+        if result.stderr:
+            sys.stdout.write(f"{case}: stderr {result.stderr!r} (not kept in the case)\n")
+    finally:
+        box.cleanup()
+
+
 def main():
+    if len(sys.argv) >= 3 and sys.argv[1] == "--regenerate":
+        if PLATFORM.windows:
+            sys.exit("--regenerate needs the native program: goldens have LF line ends")
+        for case in sys.argv[3:]:
+            regenerate_case(sys.argv[2], case)
+        return
     if len(sys.argv) != 3:
-        sys.exit("usage: e2e.py PROGRAM CASE_FOLDER")
+        sys.exit("usage: e2e.py PROGRAM CASE_FOLDER\n       e2e.py --regenerate PROGRAM CASE_FOLDER...")
     failures = check_case(sys.argv[1], sys.argv[2])
     for failure in failures:
         sys.stdout.write(failure)

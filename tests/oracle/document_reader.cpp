@@ -1,5 +1,7 @@
 #include <cmath>
+#include <filesystem>
 #include <fstream>
+#include <istream>
 #include <ostream>
 
 #include <nlohmann/json.hpp>
@@ -10,7 +12,6 @@ namespace vernatto::oracle {
 namespace {
 
 using inventory::Inventory;
-using inventory::PluginEntry;
 using nlohmann::json;
 
 // Thrown for a modifiedTime that has no unsigned 64-bit value; caught with
@@ -36,9 +37,18 @@ std::uint64_t toModifiedTime(const json& value) {
   throw ConversionError{};
 }
 
+// An entry's texts as the document holds them, until the inventory stores them.
+struct EntryTexts {
+  std::string vendor;
+  std::string name;
+  std::string version;
+  std::string technology;
+  std::uint64_t modifiedTime = 0;
+};
+
 // Reads the members in a fixed order; the first failure leaves the later
 // fields as they are, so a broken element still yields what came before it.
-void readMembers(const json& element, PluginEntry& entry) {
+void readMembers(const json& element, EntryTexts& entry) {
   entry.vendor = element.at("vendor").get<std::string>();
   entry.name = element.at("name").get<std::string>();
   entry.technology = element.at("technology").get<std::string>();
@@ -49,8 +59,8 @@ void readMembers(const json& element, PluginEntry& entry) {
   }
 }
 
-PluginEntry readEntry(const json& element) {
-  PluginEntry entry;
+EntryTexts readEntry(const json& element) {
+  EntryTexts entry;
   try {
     readMembers(element, entry);
   } catch (...) {
@@ -61,19 +71,16 @@ PluginEntry readEntry(const json& element) {
 
 }  // namespace
 
-void readInventoryByDocument(const std::string& path, Inventory& inventory,
-                             std::ostream& out) {
+void readInventoryByDocument(std::istream& in, const std::string& path,
+                             Inventory& inventory, std::ostream& out) {
   out << "File: " << path << std::endl;
 
   json document;
-  {
-    std::ifstream file(path);
-    try {
-      file >> document;
-    } catch (...) {
-      // The document keeps what the parser built before the failure.
-      out << "failed reading file \"" << path << '"' << std::endl;
-    }
+  try {
+    in >> document;
+  } catch (...) {
+    // The document keeps what the parser built before the failure.
+    out << "failed reading file \"" << path << '"' << std::endl;
   }
 
   const std::ptrdiff_t count =
@@ -84,13 +91,20 @@ void readInventoryByDocument(const std::string& path, Inventory& inventory,
   // recurse once per level and could overflow the stack.
   const json& elements = document;
   for (std::ptrdiff_t i = 0; i < count; ++i) {
-    PluginEntry entry = readEntry(elements[static_cast<std::size_t>(i)]);
+    const EntryTexts entry = readEntry(elements[static_cast<std::size_t>(i)]);
     out << entry.vendor << " | " << entry.name << " | " << entry.technology << " | "
         << entry.version << " | " << entry.modifiedTime << std::endl;
-    inventory.push_back(std::move(entry));
+    inventory.push_back(
+        {entry.vendor, entry.name, entry.version, entry.technology, entry.modifiedTime});
   }
 
   inventory::sortInventory(inventory);
+}
+
+void readInventoryByDocument(const std::string& path, Inventory& inventory,
+                             std::ostream& out) {
+  std::ifstream file(std::filesystem::u8path(path));
+  readInventoryByDocument(file, path, inventory, out);
 }
 
 }  // namespace vernatto::oracle

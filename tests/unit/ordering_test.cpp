@@ -5,10 +5,11 @@
 namespace vernatto::inventory {
 namespace {
 
-PluginEntry entry(std::string vendor, std::string name, std::string technology = "VST3",
-                  std::string version = "", std::uint64_t time = 0) {
-  return {std::move(vendor), std::move(name), std::move(version), std::move(technology),
-          time};
+// The texts must outlive the entry: literals do.
+PluginEntry entry(std::string_view vendor, std::string_view name,
+                  std::string_view technology = "VST3", std::string_view version = "",
+                  std::uint64_t time = 0) {
+  return {vendor, name, version, technology, time};
 }
 
 TEST(ToLowerCopy, LowersAsciiLettersOnly) {
@@ -33,7 +34,7 @@ TEST(EntryLess, OrdersByFoldedVendorNameTechnology) {
       {"empty goes before anything", entry("", "z"), entry("a", "a")},
       {"high bytes are unsigned", entry("v", "Zed"), entry("v", "\xC3\x89t")},
       {"high bytes keep their case", entry("v", "\xC3\x89t"), entry("v", "\xC3\xA9t")},
-      {"a zero byte is an ordinary low byte", entry(std::string("a\0", 2), "z"),
+      {"a zero byte is an ordinary low byte", entry(std::string_view("a\0", 2), "z"),
        entry("a\x01", "a")},
   };
   for (const Case& c : cases) {
@@ -67,7 +68,7 @@ TEST(SortInventory, SortsByEntryLessAndKeepsEquivalentEntriesInFileOrder) {
   sortInventory(inventory);
   std::vector<std::string> order;
   for (const PluginEntry& e : inventory)
-    order.push_back(e.vendor + "/" + e.version);
+    order.push_back(std::string(e.vendor) + "/" + std::string(e.version));
   EXPECT_EQ(order, (std::vector<std::string>{"a/1", "ACME/1", "acme/2", "ACME/3", "b/1",
                                              "Zeta/", "\xC3\xA9/"}));
   EXPECT_TRUE(std::is_sorted(inventory.begin(), inventory.end(), entryLess));

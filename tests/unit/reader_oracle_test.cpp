@@ -1,10 +1,8 @@
 // The program's event-driven reader must give exactly what the document-based
 // reader gives: the same console lines and the same inventory, on every file,
-// well-formed or not. Each case writes a file and runs both readers on it.
+// well-formed or not. Each case hands both readers the same bytes.
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
@@ -27,42 +25,25 @@ struct Reading {
 
 class ReaderOracleTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    path_ = (std::filesystem::temp_directory_path() /
-             ("vernatto_oracle_" +
-              std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".json"))
-                .string();
-  }
-  void TearDown() override { std::remove(path_.c_str()); }
-
   // Reads `content` with both readers and reports any difference, naming
   // `label` and showing the file.
   void expectSameReading(const std::string& content, const std::string& label) {
-    {
-      // A fresh file each time: some file systems flush a truncated file to
-      // disk on close, which would make this test crawl.
-      std::remove(path_.c_str());
-      std::ofstream file(path_, std::ios::binary);
-      file << content;
-    }
-    const Reading expected = readWith(true);
-    const Reading actual = readWith(false);
+    const Reading expected = readWith(content, true);
+    const Reading actual = readWith(content, false);
     EXPECT_EQ(actual.console, expected.console) << label << "\nfile: " << shown(content);
     EXPECT_TRUE(actual.entries == expected.entries)
         << label << "\nfile: " << shown(content);
   }
 
-  std::string path_;
-
  private:
-  Reading readWith(bool byDocument) const {
+  static Reading readWith(const std::string& content, bool byDocument) {
     Reading reading;
+    std::istringstream in(content);
     std::ostringstream out;
     if (byDocument) {
-      oracle::readInventoryByDocument(path_, reading.entries, out);
+      oracle::readInventoryByDocument(in, "inventory.json", reading.entries, out);
     } else {
-      inventory::readInventory(path_, reading.entries, out);
+      inventory::readInventory(in, "inventory.json", reading.entries, out);
     }
     reading.console = out.str();
     return reading;
@@ -173,13 +154,13 @@ TEST_F(ReaderOracleTest, FailureTableRowsReadAlike) {
 }
 
 TEST_F(ReaderOracleTest, MissingFileReadsAlike) {
-  std::remove(path_.c_str());
+  const std::string path = "no/such/folder/inventory.json";
   Inventory entries;
   std::ostringstream actual;
-  inventory::readInventory(path_, entries, actual);
+  inventory::readInventory(path, entries, actual);
   Inventory expectedEntries;
   std::ostringstream expected;
-  oracle::readInventoryByDocument(path_, expectedEntries, expected);
+  oracle::readInventoryByDocument(path, expectedEntries, expected);
   EXPECT_EQ(actual.str(), expected.str());
   EXPECT_TRUE(entries.empty());
 }

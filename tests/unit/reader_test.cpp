@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -15,49 +15,53 @@ struct ReadResult {
   Inventory entries;
 };
 
-// The process id keeps runs that share the temporary folder (parallel test
-// runs, other build trees on the machine) from overwriting each other's files.
-std::string tempPath() {
-  return ::testing::TempDir() + "reader_test_" + std::to_string(getpid()) + "_" +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".json";
-}
+// The name the streams are read under; a file of that name need not exist.
+const std::string kName = "inventory.json";
 
-ReadResult readFile(const std::string& path) {
+ReadResult readText(const std::string& text) {
   ReadResult result;
+  std::istringstream in(text);
   std::ostringstream out;
-  readInventory(path, result.entries, out);
+  readInventory(in, kName, result.entries, out);
   const std::string console = out.str();
-  const std::string fileLine = "File: " + path + "\n";
+  const std::string fileLine = "File: " + kName + "\n";
   EXPECT_EQ(console.substr(0, fileLine.size()), fileLine);
   result.console = console.substr(std::min(fileLine.size(), console.size()));
   return result;
 }
 
-ReadResult readText(const std::string& text) {
-  const std::string path = tempPath();
-  std::ofstream(path, std::ios::binary) << text;
-  ReadResult result = readFile(path);
-  std::remove(path.c_str());
-  return result;
-}
-
 std::string failed() {
-  return "failed reading file \"" + tempPath() + "\"\n";
+  return "failed reading file \"" + kName + "\"\n";
 }
 
 std::string fields(const PluginEntry& e) {
-  return e.vendor + "|" + e.name + "|" + e.version + "|" + e.technology + "|" +
-         std::to_string(e.modifiedTime);
+  std::ostringstream text;
+  text << e.vendor << "|" << e.name << "|" << e.version << "|" << e.technology << "|"
+       << e.modifiedTime;
+  return text.str();
 }
 
 const char* const kFull =
     R"({"vendor":"A","name":"B","technology":"T","modifiedTime":7,"version":"1.2"})";
 
-TEST(ReadInventory, MissingFileGivesTheFailureLineAndNoEntries) {
-  const std::string path = ::testing::TempDir() + "no/such/file.json";
-  const ReadResult r = readFile(path);
-  EXPECT_EQ(r.console, "failed reading file \"" + path + "\"\n0 entries\n");
+// The file is opened by its UTF-8 name on every system; one that cannot be
+// opened reads like an empty file.
+TEST(ReadInventory, OpensTheFileByItsUtf8Name) {
+  const std::string missing = ::testing::TempDir() + "no/such/file.json";
+  ReadResult r;
+  std::ostringstream out;
+  readInventory(missing, r.entries, out);
+  EXPECT_EQ(out.str(), "File: " + missing + "\nfailed reading file \"" + missing +
+                           "\"\n0 entries\n");
   EXPECT_TRUE(r.entries.empty());
+
+  const std::string path = ::testing::TempDir() + "reader_test_\xc3\xa9\xe6\x97\xa5_" +
+                           std::to_string(getpid()) + ".json";
+  std::ofstream(std::filesystem::u8path(path)) << "[" << kFull << "]";
+  std::ostringstream named;
+  readInventory(path, r.entries, named);
+  std::filesystem::remove(std::filesystem::u8path(path));
+  EXPECT_EQ(named.str(), "File: " + path + "\n1 entries\nA | B | T | 1.2 | 7\n");
 }
 
 TEST(ReadInventory, FilesWithoutAnArrayYieldNoEntries) {
@@ -215,8 +219,10 @@ TEST(ReadInventory, SurvivesHostileFiles) {
   const std::size_t depth = 100000;
   const std::string deep =
       std::string("[") + std::string(depth, '[') + std::string(depth, ']') + "]";
+  // Short texts after a huge one go into storage of their own.
   const std::string hugeName = std::string(R"([{"vendor":"A","name":")") +
-                               std::string(50u << 20, 'n') + R"(","technology":"T"}])";
+                               std::string(50u << 20, 'n') +
+                               R"(","technology":"T"},{"vendor":"B","name":"short"}])";
   std::string garbage;
   for (unsigned i = 0; i < 4096; ++i)
     garbage += static_cast<char>((i * 7919u) >> 3);
@@ -225,8 +231,9 @@ TEST(ReadInventory, SurvivesHostileFiles) {
   EXPECT_EQ(readText(std::string("[") + std::string(depth, '{')).console,
             failed() + "1 entries\n |  |  |  | 0\n");
   const ReadResult huge = readText(hugeName);
-  ASSERT_EQ(huge.entries.size(), 1u);
-  EXPECT_EQ(huge.entries[0].name.size(), 50u << 20);
+  ASSERT_EQ(huge.entries.size(), 2u);
+  EXPECT_EQ(huge.entries[0].name, std::string(50u << 20, 'n'));
+  EXPECT_EQ(huge.entries[1].name, "short");
   EXPECT_EQ(readText("[" + garbage).console.substr(0, failed().size()), failed());
 }
 

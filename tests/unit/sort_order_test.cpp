@@ -1,6 +1,8 @@
-// sortInventory takes shortcuts (vendor ranks, name heads, an in-place
-// permutation); its result must still be exactly a stable sort by entryLess.
+// sortInventory takes shortcuts (ranks of vendors and technologies known by
+// where they are stored, name heads and lengths, an in-place permutation);
+// its result must still be exactly a stable sort by entryLess.
 #include <algorithm>
+#include <deque>
 #include <random>
 #include <string>
 #include <vector>
@@ -22,7 +24,10 @@ std::string pickKey(std::mt19937_64& random, const std::vector<std::string>& pie
   return key;
 }
 
-Inventory makeInventory(std::uint64_t seed, std::size_t size) {
+// `kept` holds texts that entries view from outside the inventory, so that
+// equal vendors and technologies also come stored apart.
+Inventory makeInventory(std::uint64_t seed, std::size_t size,
+                        std::deque<std::string>& kept) {
   static const std::vector<std::string> pieces = {"A",
                                                   "a",
                                                   "Comp",
@@ -44,13 +49,17 @@ Inventory makeInventory(std::uint64_t seed, std::size_t size) {
   std::mt19937_64 random(seed);
   Inventory inventory;
   for (std::size_t i = 0; i < size; ++i) {
-    PluginEntry entry;
-    entry.vendor = pickKey(random, pieces);
-    entry.name = pickKey(random, pieces);
-    entry.technology = pickKey(random, pieces);
-    entry.version = std::to_string(i);  // tells equivalent entries apart
-    entry.modifiedTime = i;
-    inventory.push_back(entry);
+    const std::string vendor = pickKey(random, pieces);
+    const std::string name = pickKey(random, pieces);
+    const std::string technology = pickKey(random, pieces);
+    const std::string version = std::to_string(i);  // tells equivalent entries apart
+    if (random() % 4 != 0) {
+      inventory.push_back({vendor, name, version, technology, i});
+    } else {
+      kept.insert(kept.end(), {vendor, name, version, technology});
+      const auto text = kept.end() - 4;
+      inventory.emplace_back() = {text[0], text[1], text[2], text[3], i};
+    }
   }
   return inventory;
 }
@@ -58,7 +67,8 @@ Inventory makeInventory(std::uint64_t seed, std::size_t size) {
 TEST(SortInventoryTest, EqualsStableSortByEntryLess) {
   for (std::uint64_t seed = 1; seed <= 40; ++seed) {
     const std::size_t size = seed % 5 == 0 ? seed / 5 : 300 + seed * 7;  // 0 to 580
-    Inventory actual = makeInventory(seed, size);
+    std::deque<std::string> kept;
+    Inventory actual = makeInventory(seed, size, kept);
     Inventory expected = actual;
     sortInventory(actual);
     std::stable_sort(expected.begin(), expected.end(), entryLess);
