@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "inventory/inventory.h"
 #include "scan/discover.h"
 
 namespace vernatto::scan {
@@ -13,12 +14,7 @@ namespace fs = std::filesystem;
 constexpr int kMaxDepth = 64;
 
 std::string lowerExtension(const fs::path& path) {
-  std::string extension = path.extension().u8string();
-  for (char& c : extension) {
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-  }
-  return extension;
+  return inventory::toLowerCopy(path.extension().u8string());
 }
 
 std::optional<Kind> bundleKind(const fs::path& folder) {
