@@ -12,31 +12,10 @@
 
 #include "platform/console_buffer.h"
 #include "platform/platform.h"
+#include "platform/win32_text.h"
 
 namespace vernatto::platform {
 namespace {
-
-// Every text inside the program is UTF-8; Windows takes and gives UTF-16.
-std::string toUtf8(const wchar_t* text) {
-  const int size =
-      WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (size <= 1)
-    return {};
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes.data(), size, nullptr, nullptr);
-  bytes.pop_back();  // the terminating zero
-  return bytes;
-}
-
-std::wstring toUtf16(const std::string& text) {
-  const int size = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-  if (size <= 1)
-    return {};
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), size);
-  wide.pop_back();
-  return wide;
-}
 
 bool writeToConsole(HANDLE console, std::u16string_view text) {
   while (!text.empty()) {

@@ -3,31 +3,10 @@
 #include <string_view>
 
 #include "platform/scan_system.h"
+#include "platform/win32_text.h"
 
 namespace vernatto::platform {
 namespace {
-
-std::string toUtf8(std::wstring_view text) {
-  if (text.empty())
-    return {};
-  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                 nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
-                      size, nullptr, nullptr);
-  return out;
-}
-
-std::wstring toWide(const std::string& text) {
-  if (text.empty())
-    return {};
-  int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                 nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
-                      size);
-  return out;
-}
 
 std::optional<std::string> registryString(const wchar_t* key) {
   DWORD bytes = 0;
@@ -82,7 +61,7 @@ std::string multiarchTriple() {
 }
 
 std::optional<std::string> environmentVariable(const std::string& name) {
-  std::wstring wide = toWide(name);
+  std::wstring wide = toUtf16(name);
   DWORD size = GetEnvironmentVariableW(wide.c_str(), nullptr, 0);
   if (size == 0)
     return std::nullopt;
