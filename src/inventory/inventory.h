@@ -65,6 +65,8 @@ class Inventory {
   void push_back(const PluginEntry& entry);
   // Appends an entry with empty texts, for the reader to fill in.
   PluginEntry& emplace_back() { return entries_.emplace_back(); }
+  // Drops the last entry; its texts stay stored until the inventory goes.
+  void pop_back() { entries_.pop_back(); }
   void reserve(std::size_t count) { entries_.reserve(count); }
 
   // Returns a view of a stored copy of `text`, valid as long as the
@@ -103,6 +105,24 @@ bool operator==(const Inventory& a, const Inventory& b);
 inline bool operator!=(const Inventory& a, const Inventory& b) {
   return !(a == b);
 }
+
+// What reading one inventory stream came to.
+struct ReadOutcome {
+  // What the stream's first JSON value is, or began as before a failure.
+  enum class Value { kNone, kArray, kOther };
+  Value topLevel = Value::kNone;
+  // The stream held one whole JSON value; what follows it is not read.
+  bool whole = false;
+  // The failure cut the last element short: its entry holds only what was
+  // read before the cut.
+  bool lastElementCut = false;
+};
+
+// Parses `in` and appends one entry per element of its top-level array to
+// `inventory`, in file order, without sorting and without writing anything.
+// A broken stream contributes the elements begun before the failure, the last
+// one as far as it was read. Never throws for anything a stream holds.
+ReadOutcome readEntries(std::istream& in, Inventory& inventory);
 
 // Reads an inventory from `in`, named `path` in the console lines, appends
 // one entry per element of its top-level array to `inventory` and sorts the

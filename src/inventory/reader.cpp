@@ -128,10 +128,21 @@ class EntryCollector {
     return false;
   }
 
-  // Completes the element that a failed parse left open.
-  void finish() {
+  // Completes the element that a failed parse left open, and says what the
+  // stream held.
+  ReadOutcome finish(bool whole) {
+    ReadOutcome outcome;
+    outcome.whole = whole;
+    if (rootSeen_) {
+      outcome.topLevel =
+          rootIsArray_ ? ReadOutcome::Value::kArray : ReadOutcome::Value::kOther;
+    }
+    // Elements that are containers are appended at their first byte, so one
+    // still open was cut; a scalar element is appended only once complete.
+    outcome.lastElementCut = !whole && rootIsArray_ && depth_ >= 2;
     if (elementOpen_)
       completeElement();
+    return outcome;
   }
 
  private:
@@ -140,7 +151,9 @@ class EntryCollector {
   bool inMember(Member member) const { return inElement() && member_ == member; }
 
   bool scalar(Value kind) {
-    if (rootIsArray_ && depth_ == 1) {
+    if (depth_ == 0) {
+      rootSeen_ = true;
+    } else if (rootIsArray_ && depth_ == 1) {
       inventory_.emplace_back();  // an element that is not an object
     } else if (inElement()) {
       setKind(kind);
@@ -150,6 +163,7 @@ class EntryCollector {
 
   bool open(bool isObject) {
     if (depth_ == 0) {
+      rootSeen_ = true;
       rootIsArray_ = !isObject;
     } else if (rootIsArray_ && depth_ == 1) {
       inventory_.emplace_back();
@@ -244,6 +258,7 @@ class EntryCollector {
   Inventory& inventory_;
   std::size_t depth_ = 0;  // containers open around the next event
   bool rootIsArray_ = false;
+  bool rootSeen_ = false;     // the first value has begun
   bool elementOpen_ = false;  // an object element of the top-level array
   Member member_ = Member::kNone;
   bool isText_[3] = {false, false, false};  // vendor, name, technology
@@ -284,21 +299,6 @@ void reserveFor(std::istream& in, Inventory& inventory) {
   }
 }
 
-// Parses the stream into `inventory`; returns false when the parse failed.
-bool parseEntries(std::istream& in, Inventory& inventory) {
-  reserveFor(in, inventory);
-  EntryCollector collector(inventory);
-  bool parsed = false;
-  try {
-    parsed = json::sax_parse(in, &collector, json::input_format_t::json,
-                             /*strict=*/false, /*ignore_comments=*/false);
-  } catch (...) {
-    // Only running out of memory gets here; what was read still counts.
-  }
-  collector.finish();
-  return parsed;
-}
-
 // Builds the echo line in `line` and writes it whole, ended with a newline
 // and a flush: piecewise stream insertions cost more than the text itself
 // over a million lines.
@@ -314,12 +314,25 @@ void writeEcho(const PluginEntry& entry, std::string& line, std::ostream& out) {
 
 }  // namespace
 
+ReadOutcome readEntries(std::istream& in, Inventory& inventory) {
+  reserveFor(in, inventory);
+  EntryCollector collector(inventory);
+  bool parsed = false;
+  try {
+    parsed = json::sax_parse(in, &collector, json::input_format_t::json,
+                             /*strict=*/false, /*ignore_comments=*/false);
+  } catch (...) {
+    // Only running out of memory gets here; what was read still counts.
+  }
+  return collector.finish(parsed);
+}
+
 void readInventory(std::istream& in, const std::string& path, Inventory& inventory,
                    std::ostream& out) {
   out << "File: " << path << std::endl;
 
   const std::size_t start = inventory.size();
-  if (!parseEntries(in, inventory))
+  if (!readEntries(in, inventory).whole)
     out << "failed reading file \"" << path << '"' << std::endl;
 
   out << inventory.size() - start << " entries" << std::endl;

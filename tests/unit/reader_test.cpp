@@ -13,6 +13,7 @@ namespace {
 struct ReadResult {
   std::string console;  // everything after the "File: " line
   Inventory entries;
+  ReadOutcome outcome;  // of readEntries on the same text
 };
 
 // The name the streams are read under; a file of that name need not exist.
@@ -27,6 +28,10 @@ ReadResult readText(const std::string& text) {
   const std::string fileLine = "File: " + kName + "\n";
   EXPECT_EQ(console.substr(0, fileLine.size()), fileLine);
   result.console = console.substr(std::min(fileLine.size(), console.size()));
+  std::istringstream again(text);
+  Inventory unsorted;
+  result.outcome = readEntries(again, unsorted);
+  EXPECT_EQ(unsorted.size(), result.entries.size());
   return result;
 }
 
@@ -65,27 +70,35 @@ TEST(ReadInventory, OpensTheFileByItsUtf8Name) {
 }
 
 TEST(ReadInventory, FilesWithoutAnArrayYieldNoEntries) {
+  using V = ReadOutcome::Value;
   struct Case {
     const char* what;
     std::string text;
     bool fails;
+    V topLevel;  // an array, another value (not an inventory) or none at all
   };
   const Case cases[] = {
-      {"empty", "", true},
-      {"whitespace", " \n\t ", true},
-      {"leading comment", "// x\n[]", true},
-      {"UTF-16", std::string("\xFF\xFE[\0]\0", 6), true},
-      {"broken object", R"({"a": [)", true},
-      {"empty array", "[]", false},
-      {"object holding an array", std::string("{\"list\":[") + kFull + "]}", false},
-      {"string", R"("[1]")", false},
-      {"number", "12", false},
-      {"null", "null", false},
+      {"empty", "", true, V::kNone},
+      {"whitespace", " \n\t ", true, V::kNone},
+      {"leading comment", "// x\n[]", true, V::kNone},
+      {"UTF-16", std::string("\xFF\xFE[\0]\0", 6), true, V::kNone},
+      {"cut string", R"("abc)", true, V::kNone},
+      {"broken object", R"({"a": [)", true, V::kOther},
+      {"empty array", "[]", false, V::kArray},
+      {"cut empty array", "[", true, V::kArray},
+      {"object holding an array", std::string("{\"list\":[") + kFull + "]}", false,
+       V::kOther},
+      {"string", R"("[1]")", false, V::kOther},
+      {"number", "12", false, V::kOther},
+      {"null", "null", false, V::kOther},
   };
   for (const Case& c : cases) {
     const ReadResult r = readText(c.text);
     EXPECT_EQ(r.console, (c.fails ? failed() : "") + "0 entries\n") << c.what;
     EXPECT_TRUE(r.entries.empty()) << c.what;
+    EXPECT_EQ(r.outcome.whole, !c.fails) << c.what;
+    EXPECT_EQ(r.outcome.topLevel, c.topLevel) << c.what;
+    EXPECT_FALSE(r.outcome.lastElementCut) << c.what;
   }
 }
 
@@ -170,27 +183,37 @@ TEST(ReadInventory, BrokenFileKeepsTheElementsBegunBeforeTheFault) {
     const char* what;
     std::string text;
     std::string echo;
+    bool cut;  // the last element was cut short
   };
   const std::string two = std::string("[") + kFull + "," + kFull;
   const Case cases[] = {
       {"cut inside the third element",
        two + R"(,{"vendor":"C","name":"D","technology":"T","modifiedTime":12)",
-       "3 entries\nA | B | T | 1.2 | 7\nA | B | T | 1.2 | 7\nC | D | T |  | 12\n"},
+       "3 entries\nA | B | T | 1.2 | 7\nA | B | T | 1.2 | 7\nC | D | T |  | 12\n", true},
       {"cut before a member's value",
        two + R"(,{"vendor":"C","name":"D","technology":"T","modifiedTime":)",
-       "3 entries\nA | B | T | 1.2 | 7\nA | B | T | 1.2 | 7\nC | D | T |  | 0\n"},
+       "3 entries\nA | B | T | 1.2 | 7\nA | B | T | 1.2 | 7\nC | D | T |  | 0\n", true},
       {"cut inside a member's value", two + R"(,{"vendor":"C","name":"D)",
-       "3 entries\nA | B | T | 1.2 | 7\nA | B | T | 1.2 | 7\nC |  |  |  | 0\n"},
+       "3 entries\nA | B | T | 1.2 | 7\nA | B | T | 1.2 | 7\nC |  |  |  | 0\n", true},
+      {"cut inside an array element", two + R"(,["x")",
+       "3 entries\nA | B | T | 1.2 | 7\nA | B | T | 1.2 | 7\n |  |  |  | 0\n", true},
+      {"cut after a whole element", two + ",",
+       "2 entries\nA | B | T | 1.2 | 7\nA | B | T | 1.2 | 7\n", false},
+      {"cut inside a scalar element", two + R"(,"x)",
+       "2 entries\nA | B | T | 1.2 | 7\nA | B | T | 1.2 | 7\n", false},
       {"comment after the second element", two + ",/* x */" + kFull + "]",
-       "2 entries\nA | B | T | 1.2 | 7\nA | B | T | 1.2 | 7\n"},
+       "2 entries\nA | B | T | 1.2 | 7\nA | B | T | 1.2 | 7\n", false},
       {"non-UTF-8 byte in the fourth element",
        two + "," + kFull + R"(,{"vendor":"E","name":"caf)" + "\xE9" + R"("}])",
        "4 entries\nA | B | T | 1.2 | 7\nA | B | T | 1.2 | 7\nA | B | T | 1.2 | 7\n"
-       "E |  |  |  | 0\n"},
+       "E |  |  |  | 0\n",
+       true},
   };
   for (const Case& c : cases) {
     const ReadResult r = readText(c.text);
     EXPECT_EQ(r.console, failed() + c.echo) << c.what;
+    EXPECT_EQ(r.outcome.topLevel, ReadOutcome::Value::kArray) << c.what;
+    EXPECT_EQ(r.outcome.lastElementCut, c.cut) << c.what;
   }
 }
 
