@@ -77,6 +77,36 @@ std::size_t appendUtf16(std::string_view bytes, std::u16string& out) {
   return at;
 }
 
+std::string validUtf8(std::string_view bytes) {
+  std::u16string wide;
+  if (appendUtf16(bytes, wide) < bytes.size())
+    wide += kReplacement;
+  std::string text;
+  text.reserve(bytes.size() + 2);
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    char32_t point = wide[i];
+    // appendUtf16 writes surrogates only in pairs.
+    if (point >= 0xD800 && point <= 0xDBFF && i + 1 < wide.size())
+      point = 0x10000 + ((point - 0xD800) << 10) + (wide[++i] - 0xDC00u);
+    if (point < 0x80) {
+      text += static_cast<char>(point);
+    } else if (point < 0x800) {
+      text += static_cast<char>(0xC0 | (point >> 6));
+      text += static_cast<char>(0x80 | (point & 0x3F));
+    } else if (point < 0x10000) {
+      text += static_cast<char>(0xE0 | (point >> 12));
+      text += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+      text += static_cast<char>(0x80 | (point & 0x3F));
+    } else {
+      text += static_cast<char>(0xF0 | (point >> 18));
+      text += static_cast<char>(0x80 | ((point >> 12) & 0x3F));
+      text += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+      text += static_cast<char>(0x80 | (point & 0x3F));
+    }
+  }
+  return text;
+}
+
 ConsoleBuffer::ConsoleBuffer(Writer write) : write_(std::move(write)) {
   setp(bytes_, bytes_ + sizeof bytes_);
 }

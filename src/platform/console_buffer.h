@@ -16,6 +16,11 @@ namespace vernatto::platform {
 // become one U+FFFD.
 std::size_t appendUtf16(std::string_view bytes, std::u16string& out);
 
+// Returns `bytes` as valid UTF-8: every byte and cut-short sequence that
+// appendUtf16 would turn into U+FFFD, an incomplete one at the end included,
+// becomes U+FFFD.
+std::string validUtf8(std::string_view bytes);
+
 // A stream buffer that takes UTF-8 bytes and hands them to `write` as UTF-16
 // at every flush and whenever its buffer fills. An incomplete sequence at the
 // end waits for the bytes that complete it; one still incomplete when the

@@ -2,6 +2,7 @@
 // text here is UTF-8, whatever the system uses at its own interfaces.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -34,12 +35,23 @@ std::string executablePath();
 // system names no such place. The folder may not exist yet.
 std::string userCacheFolder();
 
+// Whether standard error is a terminal (a console on Windows).
+bool standardErrorIsTerminal();
+
 // Waits for one key press. From a terminal (the Windows console included) the
 // key is read without echo and without waiting for Enter; from anything else
 // one byte is read, and the end of input counts as the key. An interrupt
 // during the wait (Ctrl+C; on POSIX also SIGTERM, SIGHUP and SIGQUIT) ends
 // the process as that interrupt does, with the terminal as it was before.
 void waitForKey();
+
+// Puts the finished file `temporary` in place of `target` so that a crash or
+// power cut leaves the old file or the new one, never a part: flushes its
+// data to disk, renames it over `target` in one step and, where the system
+// needs it for the rename to last, flushes the folder too. Returns false,
+// with `problem` saying why, when it cannot; `temporary` then still exists.
+bool commitFile(const std::filesystem::path& temporary,
+                const std::filesystem::path& target, std::string& problem);
 
 // Asks the desktop to open `path` in the user's default viewer, in a session
 // of its own where there are sessions, so that it outlives our terminal. Does

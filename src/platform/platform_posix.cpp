@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 
 #include "platform/platform.h"
@@ -91,6 +93,19 @@ void startDetached(char** argv) {
 }
 #endif
 
+// Flushes to disk what the system holds of the file or folder at `path`.
+// Returns false, with errno set, when it cannot.
+bool flushToDisk(const char* path, int flags) {
+  const int fd = open(path, flags | O_CLOEXEC);
+  if (fd < 0)
+    return false;
+  const bool flushed = fsync(fd) == 0;
+  const int error = errno;
+  close(fd);
+  errno = error;
+  return flushed;
+}
+
 }  // namespace
 
 std::vector<std::string> commandLine(int argc, char** argv) {
@@ -108,6 +123,26 @@ char pathSeparator() {
 std::string joinFolder(const std::string& base, const char* tail) {
   const std::size_t end = base.find_last_not_of('/');
   return base.substr(0, end == std::string::npos ? 0 : end + 1) + "/" + tail;
+}
+
+bool commitFile(const std::filesystem::path& temporary,
+                const std::filesystem::path& target, std::string& problem) {
+  if (!flushToDisk(temporary.c_str(), O_WRONLY) ||
+      std::rename(temporary.c_str(), target.c_str()) != 0) {
+    problem = std::strerror(errno);
+    return false;
+  }
+  // The new name lasts only once the folder is on disk too. A folder that
+  // cannot be flushed (some network file systems refuse) still holds the
+  // complete file, so that is no reason to report a failure.
+  const std::filesystem::path folder =
+      target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+  flushToDisk(folder.c_str(), O_RDONLY | O_DIRECTORY);
+  return true;
+}
+
+bool standardErrorIsTerminal() {
+  return isatty(STDERR_FILENO) != 0;
 }
 
 void waitForKey() {

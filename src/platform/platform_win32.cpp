@@ -116,6 +116,29 @@ std::string userCacheFolder() {
   return path.empty() ? path : path + "\\vernatto";
 }
 
+bool commitFile(const std::filesystem::path& temporary,
+                const std::filesystem::path& target, std::string& problem) {
+  HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  bool done = file != INVALID_HANDLE_VALUE && FlushFileBuffers(file) != 0;
+  if (!done)
+    problem = lastErrorText();
+  if (file != INVALID_HANDLE_VALUE)
+    CloseHandle(file);
+  // Write-through: the call returns once the new name is on disk.
+  if (done && MoveFileExW(temporary.c_str(), target.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
+    problem = lastErrorText();
+    done = false;
+  }
+  return done;
+}
+
+bool standardErrorIsTerminal() {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
 void waitForKey() {
   // _getch reads the console with Ctrl+C as an ordinary key, character 3;
   // where the console turns it into an event instead, the handler ends the

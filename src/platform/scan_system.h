@@ -44,12 +44,4 @@ struct FileIdentity {
 };
 std::optional<FileIdentity> fileIdentity(const std::filesystem::path& path);
 
-// Moves `from` to `to`, replacing any file at `to` in one step. Returns false,
-// with `problem` saying why, when it cannot.
-bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to,
-                 std::string& problem);
-
-// Whether standard error is a terminal (a console on Windows).
-bool standardErrorIsTerminal();
-
 }  // namespace vernatto::platform

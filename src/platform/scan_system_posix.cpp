@@ -1,10 +1,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "platform/scan_system.h"
 
@@ -53,18 +50,6 @@ std::optional<FileIdentity> fileIdentity(const std::filesystem::path& path) {
     return std::nullopt;
   return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
                       static_cast<std::uint64_t>(info.st_ino)};
-}
-
-bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to,
-                 std::string& problem) {
-  if (std::rename(from.c_str(), to.c_str()) == 0)
-    return true;
-  problem = std::strerror(errno);
-  return false;
-}
-
-bool standardErrorIsTerminal() {
-  return isatty(STDERR_FILENO) != 0;
 }
 
 }  // namespace vernatto::platform

@@ -35,21 +35,6 @@ HANDLE openForAttributes(const std::filesystem::path& path) {
                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-std::string lastErrorText() {
-  wchar_t* buffer = nullptr;
-  DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-          FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, GetLastError(), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring text(buffer != nullptr ? buffer : L"unknown error", length);
-  LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' ||
-                           text.back() == L'.' || text.back() == L' ')) {
-    text.pop_back();
-  }
-  return toUtf8(text);
-}
-
 }  // namespace
 
 SystemKind thisSystem() {
@@ -109,19 +94,6 @@ std::optional<FileIdentity> fileIdentity(const std::filesystem::path& path) {
   return FileIdentity{
       info.dwVolumeSerialNumber,
       (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
-}
-
-bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to,
-                 std::string& problem) {
-  if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0)
-    return true;
-  problem = lastErrorText();
-  return false;
-}
-
-bool standardErrorIsTerminal() {
-  DWORD mode = 0;
-  return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
 
 }  // namespace vernatto::platform

@@ -26,4 +26,19 @@ std::wstring toUtf16(std::string_view text) {
   return wide;
 }
 
+std::string lastErrorText() {
+  wchar_t* buffer = nullptr;
+  DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+          FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, GetLastError(), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text(buffer != nullptr ? buffer : L"unknown error", length);
+  LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' ||
+                           text.back() == L'.' || text.back() == L' ')) {
+    text.pop_back();
+  }
+  return toUtf8(text);
+}
+
 }  // namespace vernatto::platform

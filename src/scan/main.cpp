@@ -1,7 +1,6 @@
 #include <iostream>
 
 #include "platform/platform.h"
-#include "platform/scan_system.h"
 #include "scan/scanner.h"
 
 int main(int argc, char** argv) {

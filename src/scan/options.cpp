@@ -1,65 +1,50 @@
 #include "scan/options.h"
 
+#include "app/command_line.h"
+
 namespace vernatto::scan {
 namespace {
 
-// Takes the value of an option that needs one, from "--name=VALUE", "-oVALUE"
-// or the next argument. Returns false when there is none.
-bool takeValue(const std::vector<std::string>& args, std::size_t& index,
-               const std::string& inlineValue, bool hasInline, std::string& value) {
-  if (hasInline) {
-    value = inlineValue;
-    return true;
-  }
-  if (index + 1 >= args.size())
-    return false;
-  value = args[++index];
-  return true;
-}
+enum Spec : std::size_t { kOutput, kPath, kNoDefaultPaths, kHelp, kVersion };
+
+const std::vector<app::OptionSpec> kSpecs = {
+    {"--output", "-o", true}, {"--path", "", true},     {"--no-default-paths", "", false},
+    {"--help", "-h", false},  {"--version", "", false},
+};
 
 }  // namespace
 
 bool parseOptions(const std::vector<std::string>& args, Options& options,
                   std::string& problem) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string name = args[i];
-    std::string inlineValue;
-    bool hasInline = false;
-    if (name.rfind("--", 0) == 0 && name.find('=') != std::string::npos) {
-      inlineValue = name.substr(name.find('=') + 1);
-      name = name.substr(0, name.find('='));
-      hasInline = true;
-    } else if (name.rfind("-o", 0) == 0 && name.size() > 2) {
-      inlineValue = name.substr(2);
-      name = "-o";
-      hasInline = true;
-    }
-    std::string* target = nullptr;
-    if (name == "-o" || name == "--output") {
-      target = &options.output;
-    } else if (name == "--path") {
-      options.paths.emplace_back();
-      target = &options.paths.back();
-    } else if (!hasInline && (name == "--help" || name == "-h")) {
-      options.help = true;
-    } else if (!hasInline && name == "--version") {
-      options.version = true;
-    } else if (!hasInline && name == "--no-default-paths") {
-      options.defaultPaths = false;
-    } else {
-      problem = (name.rfind('-', 0) == 0 ? "unknown option '" : "unexpected argument '") +
-                args[i] + "' (see --help)";
-      return false;
-    }
-    if (target != nullptr &&
-        (!takeValue(args, i, inlineValue, hasInline, *target) || target->empty())) {
-      problem = "option '" + name + "' needs a non-empty value (see --help)";
-      return false;
+  std::vector<app::FoundOption> found;
+  std::vector<std::string> operands;
+  if (!app::splitCommandLine(args, kSpecs, found, operands, problem))
+    return false;
+  if (!operands.empty()) {
+    problem = "unexpected argument '" + operands.front() + "' (see --help)";
+    return false;
+  }
+  for (app::FoundOption& option : found) {
+    switch (option.spec) {
+      case kOutput:
+        options.output = std::move(option.value);
+        break;
+      case kPath:
+        options.paths.push_back(std::move(option.value));
+        break;
+      case kNoDefaultPaths:
+        options.defaultPaths = false;
+        break;
+      case kHelp:
+        options.help = true;
+        break;
+      case kVersion:
+        options.version = true;
+        break;
     }
   }
   return true;
 }
-
 std::string usageText() {
   return "Usage: vernatto-scan [-o FILE] [--path DIR]... [--no-default-paths]\n"
          "Writes the inventory of the plug-ins installed on this machine as JSON,\n"

@@ -1,20 +1,12 @@
 #include <algorithm>
-#include <cerrno>
-#include <chrono>
-#include <cstring>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <system_error>
 #include <tuple>
 
 #include "inventory/inventory.h"
-#include "platform/scan_system.h"
 #include "scan/output.h"
 
 namespace vernatto::scan {
 namespace {
-
-namespace fs = std::filesystem;
 
 struct SortKey {
   std::string technology;
@@ -61,39 +53,11 @@ std::string inventoryJson(const std::vector<FoundPlugin>& plugins) {
     object["modifiedTime"] = entry.modifiedTime;
     if (!entry.version.empty())
       object["version"] = entry.version;
+    object["path"] = plugin.path;
     array.push_back(std::move(object));
   }
   return array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
          "\n";
-}
-
-bool writeFileAtomically(const std::string& path, const std::string& text,
-                         std::string& problem) {
-  const fs::path target = fs::u8path(path);
-  fs::path temporary = target;
-  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  temporary += ".tmp-" + std::to_string(stamp);
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) {
-      problem = std::strerror(errno);
-      return false;
-    }
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
-      problem = std::strerror(errno);
-      std::error_code ignored;
-      fs::remove(temporary, ignored);
-      return false;
-    }
-  }
-  if (!platform::replaceFile(temporary, target, problem)) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    return false;
-  }
-  return true;
 }
 
 }  // namespace vernatto::scan

@@ -2,6 +2,8 @@
 #include <cstdio>
 #include <ostream>
 
+#include "app/atomic_file.h"
+#include "app/progress.h"
 #include "platform/scan_system.h"
 #include "scan/describe.h"
 #include "scan/discover.h"
@@ -21,40 +23,29 @@ constexpr const char* kProgram = "vernatto-scan: ";
 // progress line that each of them first wipes.
 class Console {
  public:
-  Console(std::ostream& err, bool terminal) : err_(err), terminal_(terminal) {}
+  Console(std::ostream& err, bool terminal) : err_(err), progress_(err, terminal) {}
 
   void problems(const std::vector<std::string>& lines, std::size_t& printed) {
     for (; printed < lines.size(); ++printed) {
-      wipe();
+      progress_.wipe();
       err_ << kProgram << lines[printed] << '\n';
     }
     err_.flush();
   }
 
   void progress(const ScanResult& result) {
-    if (!terminal_ || Clock::now() - last_ < std::chrono::milliseconds(100))
-      return;
-    last_ = Clock::now();
-    std::string line = "scanning: " + std::to_string(result.plugins.size()) +
-                       " plug-ins found, " + std::to_string(result.filesRead) +
-                       " files read";
-    wipe();
-    err_ << line << std::flush;
-    shown_ = line.size();
+    if (progress_.due()) {
+      progress_.show("scanning: " + std::to_string(result.plugins.size()) +
+                     " plug-ins found, " + std::to_string(result.filesRead) +
+                     " files read");
+    }
   }
 
-  void wipe() {
-    if (shown_ == 0)
-      return;
-    err_ << '\r' << std::string(shown_, ' ') << '\r';
-    shown_ = 0;
-  }
+  void wipe() { progress_.wipe(); }
 
  private:
   std::ostream& err_;
-  bool terminal_;
-  std::size_t shown_ = 0;
-  Clock::time_point last_{};
+  app::ProgressLine progress_;
 };
 
 std::vector<std::pair<std::string, bool>> rootsOf(const Options& options) {
@@ -113,7 +104,7 @@ bool writeOutput(const Options& options, const std::string& json, std::ostream& 
     if (out)
       return true;
     problem = "cannot write the inventory to standard output";
-  } else if (writeFileAtomically(options.output, json, problem)) {
+  } else if (app::writeFileAtomically(options.output, json, problem)) {
     return true;
   } else {
     problem = "cannot write \"" + options.output + "\": " + problem;

@@ -143,7 +143,7 @@ def fixtures(program, vernatto):
         status, first, err = scan(program, "--path", f"{work}/a")
         with open(os.path.join(HERE, "fixture-scan.json")) as f:
             expected = f.read()
-        if status != 0 or first != expected:
+        if status != 0 or first.replace(f'"{work}/a/', '"TREE/') != expected:
             fail(f"status {status}; scan differs from fixture-scan.json:\n{first}\n{err}")
         problems = sorted(line.split(": ")[1].replace(work, "") for line in err.splitlines()[:-1])
         if problems != ["/a/lib/notes.so", "/a/vst3/Quote.vst3/Contents/moduleinfo.json"]:

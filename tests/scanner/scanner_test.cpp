@@ -131,16 +131,17 @@ TEST(Output, SortsWithoutCaseThenByPathAndWritesMembersInOrder) {
   for (const FoundPlugin& plugin : plugins)
     order += plugin.path;
   EXPECT_EQ(order, "/4/5/3/1/2");
+  EXPECT_EQ(inventoryJson({plugins[0], plugins[1]}),
+            "[\n  {\n    \"vendor\": \"z\",\n    \"name\": \"a\",\n    \"technology\": "
+            "\"AU\",\n    \"modifiedTime\": 7,\n    \"path\": \"/4\"\n  },\n  {\n    "
+            "\"vendor\": \"a\",\n    \"name\": \"\xef\xbf\xbd\",\n    \"technology\": "
+            "\"LV2\",\n"
+            "    \"modifiedTime\": 7,\n    \"path\": \"/5\"\n  }\n]\n");
   EXPECT_EQ(
-      inventoryJson({plugins[0], plugins[1]}),
-      "[\n  {\n    \"vendor\": \"z\",\n    \"name\": \"a\",\n    \"technology\": "
-      "\"AU\",\n    \"modifiedTime\": 7\n  },\n  {\n    \"vendor\": \"a\",\n    "
-      "\"name\": \"\xef\xbf\xbd\",\n    \"technology\": \"LV2\",\n    \"modifiedTime\": "
-      "7\n  }\n]\n");
-  EXPECT_EQ(inventoryJson({plugins[3]})
-                    .find("\"modifiedTime\": 7,\n    \"version\": \"1\"\n") !=
-                std::string::npos,
-            true);
+      inventoryJson({plugins[3]})
+              .find("\"modifiedTime\": 7,\n    \"version\": \"1\",\n    \"path\"") !=
+          std::string::npos,
+      true);
   EXPECT_EQ(inventoryJson({}), "[]\n");
 }
 
