@@ -15,13 +15,15 @@ import zipfile
 def expected_members(top, system):
     """The files each archive must hold, by archive file name."""
     if system == "win64":
-        names = ["vernatto.exe", "vernatto-scan.exe", "README.md", "LICENSE"]
+        names = ["vernatto.exe", "vernatto-scan.exe", "vernatto-fleet.exe", "README.md",
+                 "LICENSE"]
         return {f"{top}.zip": {f"{top}/{name}" for name in names}}
     return {
         f"{top}.tar.gz": {f"{top}/bin/vernatto", f"{top}/bin/vernatto-scan",
+                          f"{top}/bin/vernatto-fleet",
                           f"{top}/share/doc/vernatto/README.md",
                           f"{top}/share/doc/vernatto/LICENSE"},
-        ".deb": {"./usr/bin/vernatto", "./usr/bin/vernatto-scan",
+        ".deb": {"./usr/bin/vernatto", "./usr/bin/vernatto-scan", "./usr/bin/vernatto-fleet",
                  "./usr/share/doc/vernatto/README.md", "./usr/share/doc/vernatto/LICENSE"},
     }
 

@@ -4,13 +4,20 @@
 A case folder holds the program's inputs and what it must produce:
   args           the command-line arguments, one a line (absent: none at all)
   stdout         the exact console output
+  stderr         the exact standard error (absent: none at all)
   exit           the exit status (absent: 0)
   Vernatto.html  the exact report; when absent, no report may be written
   previous.html  a report left by an earlier run, put in place before this one
+  expected/      files the run must leave in its folder, byte for byte; a .json
+                 one must also be laid out as Python's json module lays it out
+                 with indent=2, and a .csv one must read back by the csv module
+  opens          the file, relative to the run's folder, that the viewer must be
+                 asked to open (absent: Vernatto.html when vernatto ends with 0)
 Every other file or folder is an input, copied beside the program. The program
 runs in a fresh folder, with a stand-in viewer first on PATH that records what
 it was asked to open. Golden texts have LF line ends; platforms.py says how
-they look on the platform under test.
+they look on the platform under test. The program keeps its own file name, so
+one runner serves every program of the project.
 
 When VERNATTO_E2E_WRAPPER is set, its words are put before the program's
 command line, so that a checker such as valgrind runs it:
@@ -18,11 +25,15 @@ command line, so that a checker such as valgrind runs it:
 
 After an intended change of output, --regenerate runs the native program on
 each case and writes what it did as the case's expected files (stdout, exit,
-Vernatto.html), for review with git diff before committing:
+Vernatto.html, stderr and the files already in expected/), for review with
+git diff before committing:
   e2e.py --regenerate build/vernatto tests/e2e/cases/*
 """
 
+import csv
 import difflib
+import io
+import json
 import os
 import shlex
 import shutil
@@ -34,7 +45,8 @@ import time
 import platforms
 
 PLATFORM = platforms.current()
-CASE_FILES = {"args", "stdout", "exit", "Vernatto.html", "previous.html"}
+CASE_FILES = {"args", "stdout", "stderr", "exit", "Vernatto.html", "previous.html",
+              "expected", "opens"}
 
 FAKE_VIEWER = """#!/bin/sh
 cat "$1" > "{record}.report" 2>/dev/null
@@ -132,9 +144,52 @@ def run_case(box, case):
     return box.run(args)
 
 
+def program_name(program):
+    """The program's file name without the system's suffix."""
+    name = os.path.basename(program)
+    return name[:-4] if name.endswith(".exe") else name
+
+
+def check_layout(name, data):
+    """Failure messages for an output file whose layout is not the usual one."""
+    if name.endswith(".json"):
+        laid_out = json.dumps(json.loads(data), indent=2, ensure_ascii=False) + "\n"
+        if laid_out.encode() != data:
+            return [explain(f"{name} as json lays it out", laid_out.encode(), data)]
+    if name.endswith(".csv"):
+        text = data.decode("utf-8")
+        rows = list(csv.reader(io.StringIO(text.lstrip("\ufeff"), newline="")))
+        if not text.startswith("\ufeff") or len({len(row) for row in rows}) != 1:
+            return [f"{name} does not read back as CSV with a byte order mark: {rows}\n"]
+    return []
+
+
+def expected_files(case):
+    """The paths, relative to expected/, of the files the case expects."""
+    folder = os.path.join(case, "expected")
+    return sorted(os.path.relpath(os.path.join(top, name), folder)
+                  for top, _, names in os.walk(folder) for name in names)
+
+
+def check_expected_files(box, case):
+    """Compares the files the case expects with those the run left."""
+    failures = []
+    folder = os.path.join(case, "expected")
+    for name in expected_files(case):
+        expected = read_bytes(os.path.join(folder, name))
+        path = os.path.join(box.work, name)
+        if not os.path.exists(path):
+            failures.append(f"{name} was not written\n")
+            continue
+        failures += check_layout(name, expected)
+        if read_bytes(path) != expected:
+            failures.append(explain(name, expected, read_bytes(path)))
+    return failures
+
+
 def check_case(program, case):
     """Runs one case; returns a list of failure messages (empty when it passed)."""
-    box = Sandbox(program)
+    box = Sandbox(program, program_name(program))
     try:
         result = run_case(box, case)
 
@@ -146,8 +201,14 @@ def check_case(program, case):
         expected_stdout = PLATFORM.text(read_bytes(os.path.join(case, "stdout")))
         if result.stdout != expected_stdout:
             failures.append(explain("stdout", expected_stdout, result.stdout))
-        if result.stderr:
+        stderr_file = os.path.join(case, "stderr")
+        if os.path.exists(stderr_file):
+            expected_stderr = PLATFORM.text(read_bytes(stderr_file))
+            if result.stderr != expected_stderr:
+                failures.append(explain("stderr", expected_stderr, result.stderr))
+        elif result.stderr:
             failures.append(f"unexpected stderr: {result.stderr!r}\n")
+        failures += check_expected_files(box, case)
 
         # A run that writes no report leaves an earlier one as it was.
         expected_report = next((os.path.join(case, name)
@@ -167,8 +228,14 @@ def check_case(program, case):
 
         if not PLATFORM.observes_viewer:
             return failures
-        opened = box.opened(wait=5 if expected_exit == 0 else 0.3)
-        expected_open = [box.report] if expected_exit == 0 else None
+        opens_file = os.path.join(case, "opens")
+        if os.path.exists(opens_file):
+            expected_open = [os.path.join(box.work, read_bytes(opens_file).decode().strip())]
+        elif program_name(program) == "vernatto" and expected_exit == 0:
+            expected_open = [box.report]
+        else:
+            expected_open = None
+        opened = box.opened(wait=5 if expected_open else 0.3)
         if opened != expected_open:
             failures.append(f"viewer asked to open {opened}, expected {expected_open}\n")
         return failures
@@ -187,7 +254,7 @@ def write_or_remove(path, data):
 
 def regenerate_case(program, case):
     """Runs one case and makes what the program did its expected files."""
-    box = Sandbox(program)
+    box = Sandbox(program, program_name(program))
     try:
         result = run_case(box, case)
         report = read_bytes(box.report) if os.path.exists(box.report) else None
@@ -198,8 +265,11 @@ def regenerate_case(program, case):
         write_or_remove(os.path.join(case, "exit"),
                         f"{result.returncode}\n".encode() if result.returncode else None)
         write_or_remove(os.path.join(case, "Vernatto.html"), report)
-        if result.stderr:
-            sys.stdout.write(f"{case}: stderr {result.stderr!r} (not kept in the case)\n")
+        write_or_remove(os.path.join(case, "stderr"), result.stderr or None)
+        for name in expected_files(case):
+            path = os.path.join(box.work, name)
+            write_or_remove(os.path.join(case, "expected", name),
+                            read_bytes(path) if os.path.exists(path) else None)
     finally:
         box.cleanup()
 

@@ -1,0 +1,62 @@
+#include <ostream>
+#include <string>
+
+#include "fleet/outputs.h"
+
+namespace vernatto::fleet {
+namespace {
+
+// Appends one field: a text that a spreadsheet would take for a formula gets
+// a leading apostrophe, so that a crafted inventory cannot plant one; a field
+// with a separator, quote or line break is quoted, inner quotes doubled.
+void appendField(std::string& record, std::string_view text) {
+  std::string field;
+  if (!text.empty() &&
+      std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
+    field += '\'';
+  field += text;
+  if (field.find_first_of(",\"\r\n") == std::string::npos) {
+    record += field;
+    return;
+  }
+  record += '"';
+  for (const char c : field) {
+    if (c == '"')
+      record += '"';
+    record += c;
+  }
+  record += '"';
+}
+
+}  // namespace
+
+void writeCsv(const Fleet& fleet, std::ostream& out) {
+  std::string record = "\xEF\xBB\xBFvendor,name,technology,status";
+  for (const Machine& machine : fleet.machines) {
+    record += ',';
+    appendField(record, machine.complete ? machine.name : machine.name + " (incomplete)");
+  }
+  record += "\r\n";
+  fleet.table.forEach([&](const PluginRow& row) {
+    appendField(record, row.key->vendor);
+    record += ',';
+    appendField(record, row.key->name);
+    record += ',';
+    appendField(record, row.key->technology);
+    record += ',';
+    record += statusWord(row.status);
+    for (std::size_t m = 0; m < fleet.machines.size(); ++m) {
+      record += ',';
+      appendField(record, cellText(row.on(m)));
+    }
+    record += "\r\n";
+    if (record.size() > (1u << 16)) {
+      out << record;
+      record.clear();
+    }
+  });
+  out << record;
+  out.flush();
+}
+
+}  // namespace vernatto::fleet

@@ -1,0 +1,171 @@
+#include "fleet/fleet.h"
+
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+
+#include "app/atomic_file.h"
+#include "app/progress.h"
+#include "fleet/machines.h"
+#include "fleet/options.h"
+#include "fleet/outputs.h"
+#include "platform/console_buffer.h"
+#include "platform/platform.h"
+
+namespace vernatto::fleet {
+namespace {
+
+constexpr const char* kProgram = "vernatto-fleet: ";
+
+struct Run {
+  std::ostream& out;
+  std::ostream& err;
+  bool trouble = false;
+
+  void problem(const std::string& line) {
+    err << kProgram << line << std::endl;
+    trouble = true;
+  }
+};
+
+// The paths of the inventories, or an empty list after saying why on `err`.
+std::vector<std::string> inventoryPaths(const Options& options, Run& run) {
+  std::vector<std::string> paths;
+  std::string problem;
+  const char separator = platform::pathSeparator();
+  if (!listInventories(options.inventories, {options.json, options.csv, options.html},
+                       separator, paths, problem)) {
+    run.problem(problem);
+    return {};
+  }
+  if (paths.size() < 2) {
+    run.problem("needs at least two inventories, found " + std::to_string(paths.size()) +
+                " (see --help)");
+    return {};
+  }
+  problem = nameClash(paths, pathSeparators(separator));
+  if (!problem.empty()) {
+    run.problem(problem);
+    return {};
+  }
+  if (options.reference.empty())
+    return paths;
+  std::string names;
+  for (const std::string& path : paths) {
+    const std::string name = machineName(path, pathSeparators(separator));
+    if (name == options.reference)
+      return paths;
+    names += (names.empty() ? "" : ", ") + name;
+  }
+  run.problem("no machine is named \"" + options.reference + "\"; there are: " + names);
+  return {};
+}
+
+std::vector<Machine> readMachines(const std::vector<std::string>& paths, Run& run,
+                                  bool errIsTerminal) {
+  std::vector<Machine> machines;
+  machines.reserve(paths.size());
+  app::ProgressLine progress(run.err, errIsTerminal);
+  const std::string_view separators = pathSeparators(platform::pathSeparator());
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    const std::string& path = paths[i];
+    if (progress.due()) {
+      progress.show("reading inventories: " + std::to_string(i) + " of " +
+                    std::to_string(paths.size()));
+    }
+    Machine& machine = machines.emplace_back();
+    // The reports are UTF-8 throughout, whatever bytes a file name holds.
+    machine.name = platform::validUtf8(machineName(path, separators));
+    machine.path = platform::validUtf8(path);
+    std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
+    const Reading reading = readMachine(file, machine);
+    if (reading == Reading::kWhole)
+      continue;
+    progress.wipe();
+    if (reading == Reading::kNotAnInventory) {
+      run.problem("not an inventory \"" + path + "\"");
+      machines.pop_back();
+    } else {
+      run.problem("failed reading \"" + path + "\"");
+    }
+  }
+  progress.wipe();
+  return machines;
+}
+
+// Writes one output with `write`, to standard output for "-". Returns false
+// after saying why when it could not be written.
+bool writeOutput(const std::string& path, void (*write)(const Fleet&, std::ostream&),
+                 const Fleet& fleet, Run& run) {
+  if (path.empty())
+    return true;
+  std::string problem;
+  if (path == "-") {
+    write(fleet, run.out);
+    if (run.out.flush())
+      return true;
+    problem = "cannot write to standard output";
+  } else {
+    app::AtomicFile file(path);
+    write(fleet, file.stream());
+    if (file.commit(problem))
+      return true;
+    problem = "cannot write \"" + path + "\": " + problem;
+  }
+  run.problem(problem);
+  return false;
+}
+
+std::size_t indexOf(const std::vector<Machine>& machines, const std::string& name) {
+  for (std::size_t m = 0; m < machines.size(); ++m) {
+    if (machines[m].name == name)
+      return m;
+  }
+  return machines.size();
+}
+
+}  // namespace
+
+int runFleet(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+             bool errIsTerminal) {
+  Options options;
+  std::string problem;
+  const std::vector<std::string> rest(args.empty() ? args.begin() : args.begin() + 1,
+                                      args.end());
+  if (!parseOptions(rest, options, problem)) {
+    err << kProgram << problem << std::endl;
+    return 2;
+  }
+  if (options.help || options.version) {
+    out << (options.help ? usageText() : "vernatto-fleet " VERNATTO_VERSION "\n")
+        << std::flush;
+    return out ? 0 : 1;
+  }
+  const bool outputToStandardOutput =
+      options.html == "-" || options.csv == "-" || options.json == "-";
+  Run run{out, err};
+  const std::vector<std::string> paths = inventoryPaths(options, run);
+  if (paths.empty())
+    return 2;
+
+  const std::vector<Machine> machines = readMachines(paths, run, errIsTerminal);
+  std::vector<const inventory::Inventory*> inventories;
+  for (const Machine& machine : machines)
+    inventories.push_back(&machine.inventory);
+  const PluginTable table(inventories);
+  // A reference that was not an inventory is gone; the rest still compares.
+  const Fleet fleet{machines, table, indexOf(machines, options.reference)};
+
+  writeConsole(fleet, options.all, outputToStandardOutput ? err : out);
+  writeOutput(options.json, writeJson, fleet, run);
+  writeOutput(options.csv, writeCsv, fleet, run);
+  if (writeOutput(options.html, writeHtml, fleet, run) && options.open) {
+    platform::openInViewer(
+        std::filesystem::absolute(std::filesystem::u8path(options.html)).u8string());
+  }
+  if (run.trouble)
+    return 2;
+  return table.counts().alike == table.counts().plugins ? 0 : 1;
+}
+
+}  // namespace vernatto::fleet

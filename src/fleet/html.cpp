@@ -1,0 +1,283 @@
+#include <algorithm>
+#include <ostream>
+#include <set>
+#include <string>
+
+#include "fleet/outputs.h"
+#include "inventory/inventory.h"
+#include "report/report.h"
+
+namespace vernatto::fleet {
+namespace {
+
+using report::appendEscaped;
+
+// Column widths in em: vendor, name and technology stay in view while the
+// machines scroll past them, so their offsets must be known in advance.
+constexpr int kVendorWidth = 10;
+constexpr int kNameWidth = 14;
+constexpr int kTechnologyWidth = 7;
+constexpr int kStatusWidth = 6;
+constexpr int kMachineWidth = 8;
+
+const char* const kStyle = R"(<style>
+body{font-family:system-ui,sans-serif;font-size:11pt;color:#000;margin:1em}
+h1{font-size:14pt}h2{font-size:12pt}
+.counts b{font-weight:normal;white-space:nowrap}
+#controls label{margin-right:1.5em}
+.wrap{overflow:auto;max-height:calc(100vh - 9em);border:1px solid #888;margin:.5em 0}
+table{border-collapse:separate;border-spacing:0}
+td,th{box-sizing:border-box;border:solid #bbb;border-width:0 1px 1px 0;padding:2px 4px;
+text-align:left;vertical-align:top;overflow-wrap:anywhere}
+#matrix{table-layout:fixed}
+#matrix thead th{position:sticky;top:0;z-index:2;background:#ddd}
+#matrix tbody th{position:sticky;z-index:1;background:#f4f4f4;font-weight:normal}
+#matrix th:nth-child(1){left:0}
+#matrix thead th:nth-child(-n+3){z-index:3}
+small{display:block;font-size:8pt}
+.sm td:nth-child(4){color:#a00}.sv td:nth-child(4),.st td:nth-child(4){color:#850}
+td.x{background:#f6c6cb}td.d,td.o,td.n,td.e{background:#ffe9a8}td.u{outline:2px dashed #7a3fb0;outline-offset:-3px}
+th.i{background:#f6c6cb!important}th.r{background:#b9d7f5!important}
+.machines td:nth-child(n+3){text-align:right}
+@media print{.wrap{max-height:none;overflow:visible;border:0}#controls{display:none}
+#matrix thead th,#matrix tbody th{position:static}}
+)";
+
+// Shows the controls, which only work with the script, and applies them:
+// the filter box to vendor and name, the technology list, and "only what
+// differs", which starts switched on.
+const char* const kScript = R"(<script>
+(function () {
+  var d = document, rows = [], body = d.querySelector('#matrix tbody').rows;
+  for (var i = 0; i < body.length; i++) {
+    var c = body[i].cells;
+    rows.push({row: body[i], text: (c[0].textContent + '\n' + c[1].textContent).toLowerCase(),
+               technology: c[2].textContent, alike: body[i].className === 'sa'});
+  }
+  var filter = d.getElementById('filter'), technology = d.getElementById('technology'),
+      differs = d.getElementById('differs'), shown = d.getElementById('shown');
+  function apply() {
+    var q = filter.value.toLowerCase(), t = technology.value, n = 0;
+    for (var i = 0; i < rows.length; i++) {
+      var r = rows[i];
+      var show = (!q || r.text.indexOf(q) >= 0) && (!t || r.technology === t) &&
+                 !(differs.checked && r.alike);
+      if (r.row.hidden === show) r.row.hidden = !show;
+      if (show) n++;
+    }
+    shown.textContent = ' \u00b7 showing ' + n;
+  }
+  filter.addEventListener('input', apply);
+  technology.addEventListener('change', apply);
+  differs.addEventListener('change', apply);
+  d.getElementById('controls').hidden = false;
+  apply();
+})();
+</script>
+)";
+
+constexpr const char* kStatusClass[] = {"sm", "sv", "st", "sa"};
+
+// A cell's class and the word that says why, so that print and readers who
+// cannot tell the colours apart get it too.
+struct Mark {
+  const char* cls;
+  const char* word;
+};
+
+Mark markOf(const Fleet& fleet, const PluginRow& row, std::size_t m) {
+  if (row.on(m).empty() && (!fleet.hasReference() || !row.on(fleet.reference).empty()))
+    return {"x", "\xE2\x9C\x97 missing"};
+  if (!fleet.hasReference())
+    return row.differsOn(m) ? Mark{"d", "\xE2\x89\xA0 differs"} : Mark{nullptr, nullptr};
+  if (m == fleet.reference)
+    return {nullptr, nullptr};
+  switch (versusOf(row.on(m), row.on(fleet.reference))) {
+    case Versus::kOlder:
+      return {"o", "\xE2\x96\xBC older"};
+    case Versus::kNewer:
+      return {"n", "\xE2\x96\xB2 newer"};
+    case Versus::kExtra:
+      return {"e", "+ extra"};
+    case Versus::kDiffers:
+      return {"d", "\xE2\x89\xA0 differs"};
+    case Versus::kMissing:
+    case Versus::kNone:
+    case Versus::kReference:
+    case Versus::kSame:
+      break;
+  }
+  return {nullptr, nullptr};
+}
+
+void appendCell(const Fleet& fleet, const PluginRow& row, std::size_t m,
+                std::string& html) {
+  const Installs on = row.on(m);
+  const Mark mark = markOf(fleet, row, m);
+  const bool twice = on.size() > 1;
+  html += "<td";
+  if (mark.cls != nullptr || twice) {
+    html += " class=\"";
+    if (mark.cls != nullptr)
+      html.append(mark.cls).append(twice ? " " : "");
+    html.append(twice ? "u" : "").append("\"");
+  }
+  html += '>';
+  appendEscaped(html, cellText(on));
+  if (mark.word != nullptr)
+    html.append("<small>").append(mark.word).append("</small>");
+  if (twice)
+    html.append("<small>installed \xC3\x97").append(std::to_string(on.size()));
+  html += "</small>";
+}
+
+void appendRow(const Fleet& fleet, const PluginRow& row, std::string& html) {
+  html.append("<tr class=")
+      .append(kStatusClass[static_cast<int>(row.status)])
+      .append("><th>");
+  appendEscaped(html, row.key->vendor);
+  html += "<th>";
+  appendEscaped(html, row.key->name);
+  html += "<th>";
+  appendEscaped(html, row.key->technology);
+  html.append("<td>").append(statusWord(row.status));
+  for (std::size_t m = 0; m < fleet.machines.size(); ++m)
+    appendCell(fleet, row, m, html);
+  html += '\n';
+}
+
+void appendCounts(const Fleet& fleet, std::string& html) {
+  const StatusCounts& c = fleet.table.counts();
+  html += "<p class=counts>";
+  const std::pair<std::size_t, const char*> counts[] = {
+      {fleet.machines.size(), " machines"}, {c.plugins, " plug-ins"},
+      {c.missing, " missing somewhere"},    {c.version, " differing in version"},
+      {c.time, " differing in time"},       {c.alike, " alike"},
+  };
+  const char* separator = "";
+  for (const auto& [n, what] : counts) {
+    html.append(separator)
+        .append("<b>")
+        .append(std::to_string(n))
+        .append(what)
+        .append("</b>");
+    separator = " \xC2\xB7 ";
+  }
+  html += "<b id=shown></b></p>\n";
+}
+
+void appendControls(const Fleet& fleet, std::string& html) {
+  std::set<std::string_view> technologies;
+  fleet.table.forEach(
+      [&](const PluginRow& row) { technologies.insert(row.key->technology); });
+  html +=
+      "<div id=controls hidden>\n<label>Filter <input type=search id=filter "
+      "placeholder=\"vendor or name\"></label>\n<label>Technology <select id=technology>"
+      "<option value=\"\">all</option>";
+  for (std::string_view technology : technologies) {
+    html += "<option>";
+    appendEscaped(html, technology);
+    html += "</option>";
+  }
+  html +=
+      "</select></label>\n<label><input type=checkbox id=differs checked> only what "
+      "differs</label>\n</div>\n";
+}
+
+void appendMatrixHead(const Fleet& fleet, std::string& html) {
+  const std::size_t machines = fleet.machines.size();
+  const std::size_t width = kVendorWidth + kNameWidth + kTechnologyWidth + kStatusWidth +
+                            kMachineWidth * machines;
+  html += "<div class=wrap>\n<table id=matrix style=\"width:" + std::to_string(width) +
+          "em\">\n<colgroup><col style=\"width:" + std::to_string(kVendorWidth) +
+          "em\"><col style=\"width:" + std::to_string(kNameWidth) +
+          "em\"><col style=\"width:" + std::to_string(kTechnologyWidth) +
+          "em\"><col style=\"width:" + std::to_string(kStatusWidth) +
+          "em\"><col span=" + std::to_string(std::max<std::size_t>(machines, 1)) +
+          " style=\"width:" + std::to_string(kMachineWidth) + "em\"></colgroup>\n";
+  html += "<thead><tr><th>Vendor<th>Plug-in<th>Technology<th>Status";
+  for (std::size_t m = 0; m < machines; ++m) {
+    const Machine& machine = fleet.machines[m];
+    html += m == fleet.reference ? "<th class=r>"
+            : machine.complete   ? "<th>"
+                                 : "<th class=i>";
+    appendEscaped(html, machine.name);
+    if (m == fleet.reference)
+      html += "<small>reference</small>";
+    if (!machine.complete)
+      html += "<small>\xE2\x9A\xA0 incomplete</small>";
+  }
+  html += "</thead>\n<tbody>\n";
+}
+
+void appendMachineTable(const Fleet& fleet, std::string& html) {
+  const bool judged = fleet.hasReference();
+  html +=
+      "<h2>Machines</h2>\n<table class=machines>\n<thead><tr><th>Machine<th>File"
+      "<th>Entries<th>Lacks";
+  html += judged ? "<th>Extra<th>Older<th>Newer<th>Differing" : "<th>Differing";
+  html += "<th>Duplicates<th>Read</thead>\n<tbody>\n";
+  const std::vector<MachineStats> stats = machineStats(fleet.table, fleet.reference);
+  for (std::size_t m = 0; m < fleet.machines.size(); ++m) {
+    const Machine& machine = fleet.machines[m];
+    const MachineStats& s = stats[m];
+    html += "<tr><td>";
+    appendEscaped(html, machine.name);
+    if (m == fleet.reference)
+      html += " (reference)";
+    html += "<td>";
+    appendEscaped(html, machine.path);
+    std::vector<std::size_t> numbers = {machine.inventory.size(), s.lacks};
+    if (judged)
+      numbers.insert(numbers.end(), {s.extra, s.older, s.newer});
+    numbers.insert(numbers.end(), {s.differing, s.duplicates});
+    for (std::size_t n : numbers)
+      html.append("<td>").append(std::to_string(n));
+    html += machine.complete ? "<td>whole\n" : "<td class=x>\xE2\x9A\xA0 incomplete\n";
+  }
+  html += "</tbody>\n</table>\n";
+}
+
+const char* const kLegend =
+    "<p>A cell shows the machine's version of the plug-in, or where it has none the "
+    "file's time (UTC); several installs are joined by +. Marked: \xE2\x9C\x97 missing, "
+    "\xE2\x89\xA0 differs (from what most machines hold, or from the reference), "
+    "\xE2\x96\xBC older and \xE2\x96\xB2 newer than the reference, + extra (not on the "
+    "reference), installed \xC3\x97 2 or more: more than once, so that a host may "
+    "load the wrong copy.</p>\n";
+
+}  // namespace
+
+void writeHtml(const Fleet& fleet, std::ostream& out) {
+  const std::string machines = std::to_string(fleet.machines.size());
+  std::string html =
+      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+      "<title>Plug-ins on " +
+      machines + " machines</title>\n";
+  html += kStyle;
+  html +=
+      "#matrix th:nth-child(2){left:" + std::to_string(kVendorWidth) +
+      "em}\n#matrix th:nth-child(3){left:" + std::to_string(kVendorWidth + kNameWidth) +
+      "em}\n</style>\n";
+  html += "</head>\n<body>\n<h1>Plug-ins on " + machines + " machines</h1>\n";
+  appendCounts(fleet, html);
+  appendControls(fleet, html);
+  appendMatrixHead(fleet, html);
+  fleet.table.forEach([&](const PluginRow& row) {
+    appendRow(fleet, row, html);
+    if (html.size() > (1u << 16)) {
+      out << html;
+      html.clear();
+    }
+  });
+  html += "</tbody>\n</table>\n</div>\n";
+  html += kLegend;
+  appendMachineTable(fleet, html);
+  html += kScript;
+  html += "</body>\n</html>\n";
+  out << html;
+  out.flush();
+}
+
+}  // namespace vernatto::fleet

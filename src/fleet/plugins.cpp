@@ -1,0 +1,381 @@
+#include "fleet/plugins.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <tuple>
+#include <unordered_map>
+
+namespace vernatto::fleet {
+namespace {
+
+bool hasVersion(Installs installs, std::string_view version) {
+  for (std::size_t i = 0; i < installs.size(); ++i) {
+    if (installs[i].version == version)
+      return true;
+  }
+  return false;
+}
+
+bool hasTime(Installs installs, std::uint64_t time) {
+  for (std::size_t i = 0; i < installs.size(); ++i) {
+    if (installs[i].modifiedTime == time)
+      return true;
+  }
+  return false;
+}
+
+// Sets compared as sets: installs are few, so looking each one up in the
+// other side costs less than building sets.
+bool sameVersions(Installs a, Installs b) {
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (!hasVersion(b, a[i].version))
+      return false;
+  }
+  for (std::size_t i = 0; i < b.size(); ++i) {
+    if (!hasVersion(a, b[i].version))
+      return false;
+  }
+  return true;
+}
+
+bool sameTimes(Installs a, Installs b) {
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (!hasTime(b, a[i].modifiedTime))
+      return false;
+  }
+  for (std::size_t i = 0; i < b.size(); ++i) {
+    if (!hasTime(a, b[i].modifiedTime))
+      return false;
+  }
+  return true;
+}
+
+// Whether the set of version texts is the empty text alone.
+bool withoutVersions(Installs installs) {
+  for (std::size_t i = 0; i < installs.size(); ++i) {
+    if (!installs[i].version.empty())
+      return false;
+  }
+  return true;
+}
+
+// The end of the run of digits, or of other bytes, that starts at `from`.
+std::size_t runEnd(std::string_view text, std::size_t from, bool digits) {
+  while (from < text.size() && (text[from] >= '0' && text[from] <= '9') == digits)
+    ++from;
+  return from;
+}
+
+int compareNumbers(std::string_view a, std::string_view b) {
+  a.remove_prefix(std::min(a.find_first_not_of('0'), a.size()));
+  b.remove_prefix(std::min(b.find_first_not_of('0'), b.size()));
+  if (a.size() != b.size())
+    return a.size() < b.size() ? -1 : 1;
+  return a.compare(b);
+}
+
+int compareBytes(std::string_view a, std::string_view b) {
+  // string_view compares through char_traits<char>, which orders as unsigned.
+  const int c = a.compare(b);
+  return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+struct KeyView {
+  std::string_view vendor;
+  std::string_view name;
+  std::string_view technology;
+  bool operator==(const KeyView& o) const {
+    return vendor == o.vendor && name == o.name && technology == o.technology;
+  }
+};
+
+struct KeyHash {
+  std::size_t operator()(const KeyView& key) const {
+    const std::hash<std::string_view> hash;
+    std::size_t h = hash(key.vendor);
+    h = h * 31 + hash(key.name);
+    return h * 31 + hash(key.technology);
+  }
+};
+
+bool pluginLess(const PluginEntry* a, const PluginEntry* b) {
+  if (const int c = inventory::compareEntries(*a, *b))
+    return c < 0;
+  return std::tie(a->vendor, a->name, a->technology) <
+         std::tie(b->vendor, b->name, b->technology);
+}
+
+// The first machine of the largest group of machines that hold the plug-in
+// alike; the earlier group wins a tie.
+std::uint32_t usualMachine(const std::vector<Installs>& installs) {
+  struct Group {
+    std::size_t machine;
+    std::size_t size;
+  };
+  std::vector<Group> groups;
+  for (std::size_t m = 0; m < installs.size(); ++m) {
+    if (installs[m].empty())
+      continue;
+    auto group = std::find_if(groups.begin(), groups.end(), [&](const Group& g) {
+      return sameValue(installs[g.machine], installs[m]);
+    });
+    if (group == groups.end())
+      groups.push_back({m, 1});
+    else
+      ++group->size;
+  }
+  const Group* best = nullptr;
+  for (const Group& g : groups) {
+    if (best == nullptr || g.size > best->size)
+      best = &g;
+  }
+  return static_cast<std::uint32_t>(best == nullptr ? 0 : best->machine);
+}
+
+}  // namespace
+
+bool sameValue(Installs a, Installs b) {
+  return sameVersions(a, b) && (!withoutVersions(a) || sameTimes(a, b));
+}
+
+Status statusOf(const std::vector<Installs>& installs) {
+  for (const Installs& on : installs) {
+    if (on.empty())
+      return Status::kMissing;
+  }
+  if (installs.empty())
+    return Status::kAlike;
+  const Installs first = installs.front();
+  for (const Installs& on : installs) {
+    if (!sameVersions(first, on))
+      return Status::kVersion;
+  }
+  if (!withoutVersions(first))
+    return Status::kAlike;
+  for (const Installs& on : installs) {
+    if (!sameTimes(first, on))
+      return Status::kTime;
+  }
+  return Status::kAlike;
+}
+
+Versus versusOf(Installs machine, Installs reference) {
+  if (machine.empty())
+    return reference.empty() ? Versus::kNone : Versus::kMissing;
+  if (reference.empty())
+    return Versus::kExtra;
+  if (sameValue(machine, reference))
+    return Versus::kSame;
+  if (machine.size() == 1 && reference.size() == 1) {
+    const PluginEntry& a = machine[0];
+    const PluginEntry& b = reference[0];
+    if (!a.version.empty() && !b.version.empty()) {
+      const int c = compareNatural(a.version, b.version);
+      if (c != 0)
+        return c < 0 ? Versus::kOlder : Versus::kNewer;
+    } else if (a.version.empty() && b.version.empty()) {
+      return a.modifiedTime < b.modifiedTime ? Versus::kOlder : Versus::kNewer;
+    }
+  }
+  return Versus::kDiffers;
+}
+
+int compareNatural(std::string_view a, std::string_view b) {
+  std::size_t i = 0;
+  std::size_t j = 0;
+  while (i < a.size() && j < b.size()) {
+    const bool aDigits = a[i] >= '0' && a[i] <= '9';
+    const bool bDigits = b[j] >= '0' && b[j] <= '9';
+    if (aDigits != bDigits)
+      return aDigits ? -1 : 1;
+    const std::size_t aEnd = runEnd(a, i, aDigits);
+    const std::size_t bEnd = runEnd(b, j, bDigits);
+    const std::string_view x = a.substr(i, aEnd - i);
+    const std::string_view y = b.substr(j, bEnd - j);
+    if (const int c = aDigits ? compareNumbers(x, y) : compareBytes(x, y))
+      return c < 0 ? -1 : 1;
+    i = aEnd;
+    j = bEnd;
+  }
+  if (i < a.size())
+    return 1;
+  return j < b.size() ? -1 : 0;
+}
+
+std::string formatTime(std::uint64_t seconds) {
+  constexpr std::uint64_t kAfter9999 = 253402300800;  // 10000-01-01 00:00:00
+  if (seconds >= kAfter9999)
+    return std::to_string(seconds);
+  // Days to civil date, after Howard Hinnant's algorithm, for days >= 0.
+  const std::uint64_t days = seconds / 86400;
+  const std::uint64_t rest = seconds % 86400;
+  const std::uint64_t z = days + 719468;
+  const std::uint64_t era = z / 146097;
+  const std::uint64_t doe = z - era * 146097;
+  const std::uint64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const std::uint64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const std::uint64_t mp = (5 * doy + 2) / 153;
+  const std::uint64_t day = doy - (153 * mp + 2) / 5 + 1;
+  const std::uint64_t month = mp < 10 ? mp + 3 : mp - 9;
+  const std::uint64_t year = yoe + era * 400 + (month <= 2 ? 1 : 0);
+  char text[64];
+  std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u UTC",
+                static_cast<unsigned>(year), static_cast<unsigned>(month),
+                static_cast<unsigned>(day), static_cast<unsigned>(rest / 3600),
+                static_cast<unsigned>(rest / 60 % 60), static_cast<unsigned>(rest % 60));
+  return text;
+}
+
+std::string cellText(Installs installs) {
+  std::string text;
+  for (std::size_t i = 0; i < installs.size(); ++i) {
+    if (i > 0)
+      text += " + ";
+    const PluginEntry& entry = installs[i];
+    if (entry.version.empty())
+      text += formatTime(entry.modifiedTime);
+    else
+      text += entry.version;
+  }
+  return text;
+}
+
+bool PluginRow::differsOn(std::size_t machine) const {
+  return status != Status::kAlike && !on(machine).empty() &&
+         !sameValue(on(machine), on(usual));
+}
+
+PluginTable::PluginTable(const std::vector<const inventory::Inventory*>& machines)
+    : machines_(machines.size()) {
+  // Each distinct key gets an id, in the order first met.
+  std::unordered_map<KeyView, std::uint32_t, KeyHash> ids;
+  std::vector<std::vector<std::uint32_t>> idsOf(machines.size());
+  for (std::size_t m = 0; m < machines.size(); ++m) {
+    idsOf[m].reserve(machines[m]->size());
+    for (const PluginEntry& entry : *machines[m]) {
+      const auto [at, added] =
+          ids.try_emplace(KeyView{entry.vendor, entry.name, entry.technology},
+                          static_cast<std::uint32_t>(keys_.size()));
+      if (added)
+        keys_.push_back(&entry);
+      idsOf[m].push_back(at->second);
+    }
+  }
+  // Ranks in plug-in order.
+  std::vector<std::uint32_t> byRank(keys_.size());
+  for (std::uint32_t id = 0; id < byRank.size(); ++id)
+    byRank[id] = id;
+  std::sort(byRank.begin(), byRank.end(), [this](std::uint32_t a, std::uint32_t b) {
+    return pluginLess(keys_[a], keys_[b]);
+  });
+  std::vector<std::uint32_t> rankOf(keys_.size());
+  std::vector<const PluginEntry*> keys(keys_.size());
+  for (std::uint32_t rank = 0; rank < byRank.size(); ++rank) {
+    rankOf[byRank[rank]] = rank;
+    keys[rank] = keys_[byRank[rank]];
+  }
+  keys_ = std::move(keys);
+  // Each machine's entries by rank; the index keeps the file order of one key.
+  for (std::size_t m = 0; m < machines.size(); ++m) {
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> order;
+    order.reserve(idsOf[m].size());
+    for (std::uint32_t i = 0; i < idsOf[m].size(); ++i)
+      order.emplace_back(rankOf[idsOf[m][i]], i);
+    std::sort(order.begin(), order.end());
+    Order& machine = machines_[m];
+    machine.entries.reserve(order.size());
+    machine.ranks.reserve(order.size());
+    for (const auto& [rank, index] : order) {
+      machine.entries.push_back(&(*machines[m])[index]);
+      machine.ranks.push_back(rank);
+    }
+  }
+  statuses_.resize(keys_.size());
+  duplicates_.resize(keys_.size());
+  usual_.resize(keys_.size());
+  counts_.plugins = keys_.size();
+  walk([this](PluginRow& row) {
+    const Status status = statusOf(*row.installs);
+    statuses_[row.index] = status;
+    duplicates_[row.index] =
+        std::any_of(row.installs->begin(), row.installs->end(),
+                    [](const Installs& on) { return on.size() > 1; });
+    usual_[row.index] = status == Status::kAlike ? 0 : usualMachine(*row.installs);
+    ++(status == Status::kMissing   ? counts_.missing
+       : status == Status::kVersion ? counts_.version
+       : status == Status::kTime    ? counts_.time
+                                    : counts_.alike);
+  });
+}
+
+void PluginTable::walk(const std::function<void(PluginRow&)>& visit) const {
+  std::vector<std::size_t> next(machines_.size(), 0);
+  std::vector<Installs> installs(machines_.size());
+  PluginRow row;
+  row.installs = &installs;
+  for (std::uint32_t rank = 0; rank < keys_.size(); ++rank) {
+    for (std::size_t m = 0; m < machines_.size(); ++m) {
+      const Order& machine = machines_[m];
+      std::size_t end = next[m];
+      while (end < machine.ranks.size() && machine.ranks[end] == rank)
+        ++end;
+      installs[m] = {machine.entries.data() + next[m], machine.entries.data() + end};
+      next[m] = end;
+    }
+    row.index = rank;
+    row.key = keys_[rank];
+    visit(row);
+  }
+}
+
+void PluginTable::forEach(const std::function<void(const PluginRow&)>& visit) const {
+  walk([&](PluginRow& row) {
+    row.status = statuses_[row.index];
+    row.duplicate = duplicates_[row.index];
+    row.usual = usual_[row.index];
+    visit(row);
+  });
+}
+
+std::vector<MachineStats> machineStats(const PluginTable& table, std::size_t reference) {
+  std::vector<MachineStats> stats(table.machineCount());
+  const bool judged = reference < stats.size();
+  table.forEach([&](const PluginRow& row) {
+    for (std::size_t m = 0; m < stats.size(); ++m) {
+      MachineStats& s = stats[m];
+      const Installs on = row.on(m);
+      s.duplicates += on.size() > 1;
+      if (!judged) {
+        s.lacks += on.empty();
+        s.differing += row.differsOn(m);
+        continue;
+      }
+      if (m == reference)
+        continue;
+      switch (versusOf(on, row.on(reference))) {
+        case Versus::kMissing:
+          ++s.lacks;
+          break;
+        case Versus::kExtra:
+          ++s.extra;
+          break;
+        case Versus::kOlder:
+          ++s.older;
+          break;
+        case Versus::kNewer:
+          ++s.newer;
+          break;
+        case Versus::kDiffers:
+          ++s.differing;
+          break;
+        case Versus::kNone:
+        case Versus::kReference:
+        case Versus::kSame:
+          break;
+      }
+    }
+  });
+  return stats;
+}
+
+}  // namespace vernatto::fleet
