@@ -1,6 +1,7 @@
 // Fuzz target: arbitrary bytes through the reader, the ordering, the pairing
 // and the section writer, checking what must hold for every input, and the
-// reader against the plain document-based one.
+// reader against the plain document-based one; then the same bytes as a
+// fleet of machines through the fleet's comparison and all of its outputs.
 //
 // The input holds two inventory files separated by the first line that is
 // exactly "----"; without such a line both files get the whole input, which
@@ -13,7 +14,11 @@
 #include <string>
 #include <string_view>
 
+#include <nlohmann/json.hpp>
+
 #include "compare/pairing.h"
+#include "fleet/machines.h"
+#include "fleet/outputs.h"
 #include "inventory/inventory.h"
 #include "oracle/document_reader.h"
 #include "report/report.h"
@@ -109,6 +114,40 @@ void checkMarkup(const std::string& page, std::size_t pairCount) {
     fail("the page does not hold one row per pair");
 }
 
+// The fleet's reading keeps what was read whole; its JSON must parse and
+// account for every entry of every machine exactly once, in plug-in order.
+void checkFleet(std::string_view firstBytes, std::string_view secondBytes) {
+  std::vector<vernatto::fleet::Machine> machines(3);
+  const std::string_view bytes[] = {firstBytes, secondBytes, firstBytes};
+  std::vector<const Inventory*> inventories;
+  for (std::size_t m = 0; m < machines.size(); ++m) {
+    machines[m].name = "m<" + std::to_string(m);
+    std::istringstream in{std::string(bytes[m])};
+    vernatto::fleet::readMachine(in, machines[m]);
+    inventories.push_back(&machines[m].inventory);
+  }
+  const vernatto::fleet::PluginTable table(inventories);
+  const vernatto::fleet::Fleet fleet{machines, table, 0};
+  std::ostringstream json, csv, html, console;
+  vernatto::fleet::writeJson(fleet, json);
+  vernatto::fleet::writeCsv(fleet, csv);
+  vernatto::fleet::writeHtml(fleet, html);
+  vernatto::fleet::writeConsole(fleet, true, console);
+
+  const nlohmann::json document = nlohmann::json::parse(json.str(), nullptr, false);
+  if (document.is_discarded() || document["plugins"].size() != table.counts().plugins)
+    fail("the fleet's JSON does not parse or does not list every plug-in");
+  std::vector<std::size_t> installs(machines.size(), 0);
+  for (const nlohmann::json& plugin : document["plugins"]) {
+    for (std::size_t m = 0; m < machines.size(); ++m)
+      installs[m] += plugin["installs"][m].size();
+  }
+  for (std::size_t m = 0; m < machines.size(); ++m) {
+    if (installs[m] != machines[m].inventory.size())
+      fail("the fleet's JSON does not hold every entry once");
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -129,5 +168,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::ostringstream page;
   vernatto::report::writeSections(pairs, kFirstName, kSecondName, console, page);
   checkMarkup(page.str(), pairs.size());
+  checkFleet(firstBytes, secondBytes);
   return 0;
 }
