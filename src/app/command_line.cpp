@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include <ostream>
+
 namespace vernatto::app {
 namespace {
 
@@ -67,6 +69,29 @@ bool splitCommandLine(const std::vector<std::string>& args,
     found.push_back(std::move(option));
   }
   return true;
+}
+
+std::vector<std::string> argumentsAfterProgram(const std::vector<std::string>& args) {
+  return std::vector<std::string>(args.empty() ? args.begin() : args.begin() + 1,
+                                  args.end());
+}
+
+std::optional<int> answerCommandLine(std::string_view program, bool parsed,
+                                     const std::string& problem, bool help, bool version,
+                                     const std::string& usage, std::ostream& out,
+                                     std::ostream& err) {
+  if (!parsed) {
+    err << program << ": " << problem << std::endl;
+    return 2;
+  }
+  if (!help && !version)
+    return std::nullopt;
+  if (help)
+    out << usage;
+  else
+    out << program << " " VERNATTO_VERSION "\n";
+  out.flush();
+  return out ? 0 : 1;
 }
 
 }  // namespace vernatto::app

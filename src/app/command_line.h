@@ -1,6 +1,8 @@
 // The command-line conventions that every program of the project shares.
 #pragma once
 
+#include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,5 +33,18 @@ bool splitCommandLine(const std::vector<std::string>& args,
                       const std::vector<OptionSpec>& specs,
                       std::vector<FoundOption>& found, std::vector<std::string>& operands,
                       std::string& problem);
+
+// The arguments after the program name in `args` (args[0] is the program).
+std::vector<std::string> argumentsAfterProgram(const std::vector<std::string>& args);
+
+// Ends the run where every program ends it before its work: for a command
+// line that did not parse (`parsed` false), one line "PROGRAM: problem" on
+// `err` and status 2; for --help, `usage` on `out`; for --version, "PROGRAM
+// VERSION". Returns the exit status then (1 when `out` cannot be written),
+// or nothing when the run goes on.
+std::optional<int> answerCommandLine(std::string_view program, bool parsed,
+                                     const std::string& problem, bool help, bool version,
+                                     const std::string& usage, std::ostream& out,
+                                     std::ostream& err);
 
 }  // namespace vernatto::app

@@ -10,7 +10,6 @@ add_library(vernatto_fleet_lib STATIC
   ${VERNATTO_FLEET_DIR}/html.cpp
   ${VERNATTO_FLEET_DIR}/fleet.cpp)
 target_link_libraries(vernatto_fleet_lib PUBLIC vernatto_lib PRIVATE vernatto_warnings)
-target_compile_definitions(vernatto_fleet_lib PRIVATE VERNATTO_VERSION="${PROJECT_VERSION}")
 
 add_executable(vernatto-fleet ${VERNATTO_FLEET_DIR}/main.cpp)
 target_link_libraries(vernatto-fleet PRIVATE vernatto_fleet_lib vernatto_warnings)

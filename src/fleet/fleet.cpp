@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "app/atomic_file.h"
+#include "app/command_line.h"
 #include "app/progress.h"
 #include "fleet/machines.h"
 #include "fleet/options.h"
@@ -130,16 +131,11 @@ int runFleet(const std::vector<std::string>& args, std::ostream& out, std::ostre
              bool errIsTerminal) {
   Options options;
   std::string problem;
-  const std::vector<std::string> rest(args.empty() ? args.begin() : args.begin() + 1,
-                                      args.end());
-  if (!parseOptions(rest, options, problem)) {
-    err << kProgram << problem << std::endl;
-    return 2;
-  }
-  if (options.help || options.version) {
-    out << (options.help ? usageText() : "vernatto-fleet " VERNATTO_VERSION "\n")
-        << std::flush;
-    return out ? 0 : 1;
+  const bool parsed = parseOptions(app::argumentsAfterProgram(args), options, problem);
+  if (const std::optional<int> status =
+          app::answerCommandLine("vernatto-fleet", parsed, problem, options.help,
+                                 options.version, usageText(), out, err)) {
+    return *status;
   }
   const bool outputToStandardOutput =
       options.html == "-" || options.csv == "-" || options.json == "-";

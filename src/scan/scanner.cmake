@@ -36,8 +36,6 @@ add_library(vernatto_scan_lib STATIC
 target_link_libraries(vernatto_scan_lib
   PUBLIC vernatto_scan_readers vernatto_lib
   PRIVATE vernatto_warnings)
-target_compile_definitions(vernatto_scan_lib PRIVATE
-  VERNATTO_VERSION="${PROJECT_VERSION}")
 if(CMAKE_LIBRARY_ARCHITECTURE)
   set_source_files_properties(${VERNATTO_SCAN_SYSTEM_SOURCE} PROPERTIES
     COMPILE_DEFINITIONS VERNATTO_MULTIARCH="${CMAKE_LIBRARY_ARCHITECTURE}")

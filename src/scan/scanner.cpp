@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "app/atomic_file.h"
+#include "app/command_line.h"
 #include "app/progress.h"
 #include "platform/scan_system.h"
 #include "scan/describe.h"
@@ -119,16 +120,11 @@ int runScanner(const std::vector<std::string>& args, std::ostream& out, std::ost
                bool errIsTerminal) {
   Options options;
   std::string problem;
-  const std::vector<std::string> rest(args.empty() ? args.begin() : args.begin() + 1,
-                                      args.end());
-  if (!parseOptions(rest, options, problem)) {
-    err << kProgram << problem << std::endl;
-    return 2;
-  }
-  if (options.help || options.version) {
-    out << (options.help ? usageText() : "vernatto-scan " VERNATTO_VERSION "\n")
-        << std::flush;
-    return out ? 0 : 1;
+  const bool parsed = parseOptions(app::argumentsAfterProgram(args), options, problem);
+  if (const std::optional<int> status =
+          app::answerCommandLine("vernatto-scan", parsed, problem, options.help,
+                                 options.version, usageText(), out, err)) {
+    return *status;
   }
   const Clock::time_point start = Clock::now();
   Console console(err, errIsTerminal);
