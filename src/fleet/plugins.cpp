@@ -135,6 +135,12 @@ std::uint32_t usualMachine(const std::vector<Installs>& installs) {
 }  // namespace
 
 bool sameValue(Installs a, Installs b) {
+  // One install on each side is the usual case, and worth its own path: the
+  // fleet compares every machine with others on every plug-in.
+  if (a.size() == 1 && b.size() == 1) {
+    return a[0].version == b[0].version &&
+           (!a[0].version.empty() || a[0].modifiedTime == b[0].modifiedTime);
+  }
   return sameVersions(a, b) && (!withoutVersions(a) || sameTimes(a, b));
 }
 
