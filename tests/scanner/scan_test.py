@@ -294,7 +294,7 @@ def ansible(program, fleet):
                 or not os.path.isfile(f"{work}/fleet.html") or os.listdir(f"{work}/host-tmp"):
             fail(f"status {first.returncode}; Glass EQ {eq}\n{first.stdout.decode()}")
         write(f"{work}/inv/broken.json", '[{"vendor": "Cut')
-        second = run(playbook, env=env)
+        second = run(playbook + ["--start-at-task", "Compare all machines"], env=env)
         if second.returncode != 2 or 'failed reading \\"' not in second.stdout.decode():
             fail(f"a broken inventory: status {second.returncode}\n{second.stdout.decode()}")
     finally:
