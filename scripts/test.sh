@@ -23,6 +23,8 @@ bash scripts/install-deps.sh lv2-examples dpf-plugins-vst lilv-utils binutils li
 # Debian plug-in package to check the ELF reader against.
 bash scripts/install-deps.sh pkg-config libplist-dev libplist-utils g++-mingw-w64-x86-64 \
   clang-14 lld dpf-plugins-vst
+# The Ansible playbook in contrib/ansible, run on this machine.
+bash scripts/install-deps.sh ansible-core
 
 echo "== format"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror

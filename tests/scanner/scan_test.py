@@ -6,6 +6,8 @@
   scan_test.py debian SCAN              Debian's example plug-ins against lv2ls and nm
   scan_test.py wine SCAN.exe            Windows DLLs in a Wine prefix's Common Files,
                                         found through the default folders
+  scan_test.py ansible SCAN FLEET       contrib/ansible/fleet.yml on this machine as two
+                                        hosts, each scanning a tree of its own
 Exit status 77 means a tool or package the test needs is missing.
 """
 
@@ -260,6 +262,46 @@ def wine(program):
     return 0
 
 
+def ansible(program, fleet):
+    if not shutil.which("ansible-playbook"):
+        print("needs ansible-playbook (ansible-core)")
+        return SKIP
+    work = tempfile.mkdtemp(prefix="vernatto-ansible-")
+    try:
+        make_tree(f"{work}/a")
+        make_tree(f"{work}/b", eq_version="1.1.0")
+        hosts = {f"studio-{s}": {"vernatto_paths": [f"{work}/{s}"]} for s in "ab"}
+        common = {"ansible_connection": "local", "vernatto_default_paths": False,
+                  "ansible_python_interpreter": "{{ ansible_playbook_python }}",
+                  "vernatto_scan": os.path.abspath(program), "vernatto_page": f"{work}/fleet.html",
+                  "vernatto_fleet": os.path.abspath(fleet), "vernatto_inventories": f"{work}/inv"}
+        write(f"{work}/hosts.yml", json.dumps({"all": {"hosts": hosts, "vars": common}}))
+        write(f"{work}/ansible.cfg", "")
+        for folder in ("host-tmp", "inv"):
+            os.makedirs(f"{work}/{folder}")
+        # Nothing read or written outside the work folder: no user configuration, no ~/.ansible.
+        env = dict(os.environ, ANSIBLE_CONFIG=f"{work}/ansible.cfg", ANSIBLE_HOME=f"{work}/home",
+                   ANSIBLE_LOCAL_TEMP=f"{work}/tmp", ANSIBLE_REMOTE_TEMP=f"{work}/tmp",
+                   ANSIBLE_RETRY_FILES_ENABLED="0", ANSIBLE_NOCOLOR="1", TMPDIR=f"{work}/host-tmp")
+        playbook = ["ansible-playbook", "-i", f"{work}/hosts.yml",
+                    os.path.join(HERE, "..", "..", "contrib", "ansible", "fleet.yml")]
+        first = run(playbook, env=env)
+        eq = {name: [e.get("version") for e in json.load(open(f"{work}/inv/{name}"))
+                     if e["name"] == "Glass EQ"] for name in sorted(os.listdir(f"{work}/inv"))}
+        # Machines that differ are a finding, not a failure; the hosts' copies are gone.
+        if (first.returncode, eq) != (0, {"studio-a.json": ["1.0.0"], "studio-b.json": ["1.1.0"]}) \
+                or "1.0.0 on studio-a | 1.1.0 on studio-b" not in first.stdout.decode() \
+                or not os.path.isfile(f"{work}/fleet.html") or os.listdir(f"{work}/host-tmp"):
+            fail(f"status {first.returncode}; Glass EQ {eq}\n{first.stdout.decode()}")
+        write(f"{work}/inv/broken.json", '[{"vendor": "Cut')
+        second = run(playbook + ["--start-at-task", "Compare all machines"], env=env)
+        if second.returncode != 2 or 'failed reading \\"' not in second.stdout.decode():
+            fail(f"a broken inventory: status {second.returncode}\n{second.stdout.decode()}")
+    finally:
+        shutil.rmtree(work)
+    return 0
+
+
 def main():
     mode, program = sys.argv[1:3]
     if mode == "fixtures":
@@ -268,6 +310,8 @@ def main():
             sys.exit(SKIP)
         fixtures(program, sys.argv[3])
         sys.exit(0)
+    if mode == "ansible":
+        sys.exit(ansible(program, sys.argv[3]))
     sys.exit(debian(program) if mode == "debian" else wine(program))
 
 
