@@ -127,8 +127,9 @@ void appendCell(const Fleet& fleet, const PluginRow& row, std::size_t m,
   if (mark.word != nullptr)
     html.append("<small>").append(mark.word).append("</small>");
   if (twice)
-    html.append("<small>installed \xC3\x97").append(std::to_string(on.size()));
-  html += "</small>";
+    html.append("<small>installed \xC3\x97")
+        .append(std::to_string(on.size()))
+        .append("</small>");
 }
 
 void appendRow(const Fleet& fleet, const PluginRow& row, std::string& html) {
