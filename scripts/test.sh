@@ -29,9 +29,10 @@ bash scripts/install-deps.sh ansible-core
 echo "== format"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 if ! $native_only; then
-  # The browser test skips itself, saying why, when there is no browser.
-  bash scripts/install-deps.sh chromium ||
-    echo "Chromium could not be installed; the browser test will be skipped."
+  # The browser tests skip themselves, saying why, when there is no browser;
+  # the fleet page's also needs chromedriver and selenium to drive its script.
+  bash scripts/install-deps.sh chromium chromium-driver python3-selenium ||
+    echo "Chromium could not be installed; the browser tests will be skipped."
 fi
 
 echo "== native build and tests"

@@ -39,6 +39,7 @@ small{display:block;font-size:8pt}
 td.x{background:#f6c6cb}td.d,td.o,td.n,td.e{background:#ffe9a8}td.u{outline:2px dashed #7a3fb0;outline-offset:-3px}
 th.i{background:#f6c6cb!important}th.r{background:#b9d7f5!important}
 .machines td:nth-child(n+3){text-align:right}
+.machines th,.machines td:nth-child(n+3){white-space:nowrap}
 @media print{.wrap{max-height:none;overflow:visible;border:0}#controls{display:none}
 #matrix thead th,#matrix tbody th{position:static}}
 )";
@@ -127,8 +128,9 @@ void appendCell(const Fleet& fleet, const PluginRow& row, std::size_t m,
   if (mark.word != nullptr)
     html.append("<small>").append(mark.word).append("</small>");
   if (twice)
-    html.append("<small>installed \xC3\x97").append(std::to_string(on.size()));
-  html += "</small>";
+    html.append("<small>installed \xC3\x97")
+        .append(std::to_string(on.size()))
+        .append("</small>");
 }
 
 void appendRow(const Fleet& fleet, const PluginRow& row, std::string& html) {

@@ -1,12 +1,22 @@
 #!/usr/bin/env python3
-"""Runs the program on inventories with non-ASCII names and hostile texts, then
-loads the report in headless Chromium and checks what the browser made of it:
-the three section headings, one row per pair, every text decoded as written,
-and no inventory text ever turned into an element.
+"""Runs a program on inventories with non-ASCII names and hostile texts, then
+loads its page in headless Chromium and checks what the browser made of it.
 
-Run as: browser_test.py PROGRAM
-Exits with 77 (a skip for ctest) when Chromium is not installed. The browser
-is taken from VERNATTO_CHROMIUM, else `chromium` or `chromium-browser` on PATH.
+vernatto's report: the three section headings, one row per pair, every text
+decoded as written, and no inventory text ever turned into an element.
+
+vernatto-fleet's page, driven through its script with selenium: the same
+escaping (and no planted script ever ran), the filter box, the technology
+list and "only what differs" together, the header row and first column
+staying in view while the table scrolls, and with script disabled every row
+shown and the controls hidden. It saves a screenshot when given a path.
+
+Run as: browser_test.py PROGRAM [SCREENSHOT.png]
+The program is told by its file name, as e2e.py does. Exits with 77 (a skip
+for ctest), saying why, when Chromium, or for the fleet chromedriver or the
+selenium module (Debian's serves /usr/bin/python3), is not installed. The
+browser is taken from VERNATTO_CHROMIUM, else `chromium` or `chromium-browser`
+on PATH; chromedriver from VERNATTO_CHROMEDRIVER, else PATH.
 """
 
 import html.parser
@@ -91,6 +101,12 @@ class Page(html.parser.HTMLParser):
             self.text += data
 
 
+# Nothing the test does needs the network, the GPU or a profile of its own.
+CHROMIUM_FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                  "--disable-background-networking", "--disable-component-update",
+                  "--disable-sync", "--disable-quic"]
+
+
 def find_chromium():
     for candidate in (os.environ.get("VERNATTO_CHROMIUM"), "chromium", "chromium-browser"):
         if candidate and shutil.which(candidate):
@@ -103,9 +119,7 @@ def dump_dom(chromium, page_path):
     profile = tempfile.mkdtemp(prefix="vernatto-chromium-")
     try:
         result = subprocess.run(
-            [chromium, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
-             "--disable-background-networking", "--disable-component-update",
-             "--disable-sync", "--disable-quic", f"--user-data-dir={profile}",
+            [chromium, *CHROMIUM_FLAGS, f"--user-data-dir={profile}",
              "--dump-dom", "file://" + page_path],
             stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
     finally:
@@ -134,25 +148,194 @@ def check(dom):
     return failures
 
 
-def main():
-    if len(sys.argv) != 2:
-        sys.exit("usage: browser_test.py PROGRAM")
-    chromium = find_chromium()
-    if chromium is None:
-        print("SKIP: Chromium is not installed (apt-get install chromium), "
-              "so the report was not checked in a browser")
-        sys.exit(SKIP)
-    box = e2e.Sandbox(sys.argv[1])
+def check_report(chromium, program):
+    box = e2e.Sandbox(program)
     try:
         for name, entries in ((FIRST, FIRST_ENTRIES), (SECOND, SECOND_ENTRIES)):
-            with open(os.path.join(box.work, name), "w", encoding="utf-8") as f:
-                json.dump(entries, f, ensure_ascii=False)
+            write_inventory(box, name, entries)
         result = box.run([FIRST, SECOND])
         if result.returncode != 0 or not os.path.exists(box.report):
             sys.exit(f"the program failed (status {result.returncode}): {result.stderr!r}")
-        failures = check(dump_dom(chromium, box.report))
+        return check(dump_dom(chromium, box.report))
     finally:
         box.cleanup()
+
+
+def write_inventory(box, name, entries):
+    with open(os.path.join(box.work, name), "w", encoding="utf-8") as f:
+        json.dump(entries, f, ensure_ascii=False)
+
+
+# The fleet: machine names and inventory texts that would run script or make
+# elements if the page let them through; rows alike everywhere (hidden by
+# default), one plug-in whose version differs, one missing on a machine.
+HOSTILE_MACHINE = '<img src=x onerror="window.planted=1">'
+DELAY = entry("<img src=x onerror=window.planted=2>", "Delay", "VST3", 1, "<b>2.0</b>")
+JAPANESE = entry("日本 Audio", "a & b", "CLAP", 5, "1.0")
+ALIKE = [entry("Grünwald", "<script>window.planted=3</script>", "VST3", 1, "1.0"),
+         entry("Grünwald", 'Café "ü" & co', "CLAP", 1700000000)] + [
+         entry("Filler", f"Plug {i:02}", "VST3", 1, "1.0") for i in range(24)]
+FLEET = {
+    "Studio A": ALIKE + [DELAY, JAPANESE],
+    HOSTILE_MACHINE: ALIKE + [dict(DELAY, version="<b>2.1</b>"), JAPANESE],
+    "Régie \"B\" & 日本 'ü'": ALIKE + [DELAY],
+    "studio-d": ALIKE + [DELAY, JAPANESE],
+}
+# Plug-ins in the page's order (case ignored; no two here differ only in case).
+KEYS = sorted({(e["vendor"], e["name"], e["technology"]) for es in FLEET.values() for e in es},
+              key=lambda key: [text.lower() for text in key])
+ALL_NAMES = [name for _, name, _ in KEYS]
+GRUENWALD = ["<script>window.planted=3</script>", 'Café "ü" & co']
+FILTERS = [
+    # filter box, technology, only what differs: names of the rows shown
+    ("", "all", True, ["Delay", "a & b"]),
+    ("GRÜN", "all", False, GRUENWALD),
+    ("grün", "CLAP", False, GRUENWALD[1:]),
+    ("grün", "all", True, []),
+    ("<IMG SRC", "all", True, ["Delay"]),
+    ("a & b", "VST3", False, []),
+    ("A & B", "CLAP", True, ["a & b"]),
+    ("", "all", False, ALL_NAMES),  # last: every row, for scrolling
+]
+# Element kinds of the page's own; tbody is the browser's.
+FLEET_ELEMENTS = {"html", "head", "meta", "title", "style", "body", "h1", "h2", "p", "b",
+                  "div", "label", "input", "select", "option", "table", "colgroup", "col",
+                  "thead", "tbody", "tr", "th", "td", "small", "script"}
+# Reads back what the browser made of the page.
+READ = r"""
+const own = e => e.firstChild && e.firstChild.nodeType === 3 ?
+    e.firstChild.data.replace(/\n$/, '') : '';  // a row's last cell ends the line
+const seen = e => e.getClientRects().length > 0;
+const m = document.getElementById('matrix'), rows = [...m.tBodies[0].rows];
+return {
+  planted: window.planted === undefined ? null : String(window.planted),
+  kinds: [...new Set([...document.querySelectorAll('*')].map(e => e.localName))],
+  scripts: document.scripts.length,
+  machines: [...m.tHead.rows[0].cells].slice(4).map(own),
+  keys: rows.map(r => [...r.cells].slice(0, 3).map(c => c.textContent)),
+  cells: rows.map(r => [...r.cells].slice(4).map(own)),
+  files: [...document.querySelectorAll('.machines tbody tr')].map(
+      r => [r.cells[0].textContent, r.cells[1].textContent]),
+  shownRows: rows.filter(seen).map(r => r.cells[1].textContent),
+  shown: document.getElementById('shown').textContent,
+  controls: seen(document.getElementById('controls')),
+};
+"""
+# Scrolls the matrix to its far corner; returns how far it went and where the
+# header row and the vendor column then are, against the container's inside.
+SCROLL = """
+const wrap = document.querySelector('.wrap'), box = wrap.getBoundingClientRect();
+wrap.scrollTop = wrap.scrollHeight;
+wrap.scrollLeft = wrap.scrollWidth;
+const rows = [...document.querySelectorAll('#matrix tbody tr')].filter(
+    r => r.getClientRects().length > 0);
+return [wrap.scrollTop, wrap.scrollLeft,
+        document.querySelector('#matrix thead th').getBoundingClientRect().top
+            - box.top - wrap.clientTop,
+        rows[rows.length - 1].cells[0].getBoundingClientRect().left
+            - box.left - wrap.clientLeft];
+"""
+
+
+def check_fleet_texts(read):
+    """Failures of escaping: planted script that ran, elements made of texts,
+    texts that do not read back as written."""
+    failures = []
+    if read["planted"] is not None or read["scripts"] != 1:
+        failures.append(f"planted script ran ({read['planted']}) or became an element")
+    if set(read["kinds"]) - FLEET_ELEMENTS:
+        failures.append(f"texts became elements: {sorted(set(read['kinds']) - FLEET_ELEMENTS)}")
+    if list(map(tuple, read["keys"])) != KEYS:
+        failures.append(f"plug-ins read back as {read['keys']}")
+    if read["machines"] != list(FLEET) or read["files"] != [[n, n + ".json"] for n in FLEET]:
+        failures.append(f"machines read back as {read['machines']}, {read['files']}")
+    versions = read["cells"][KEYS.index((DELAY["vendor"], "Delay", "VST3"))]
+    if versions != ["<b>2.0</b>", "<b>2.1</b>", "<b>2.0</b>", "<b>2.0</b>"]:
+        failures.append(f"versions read back as {versions}")
+    return failures
+
+
+def check_fleet(chromium, program, screenshot):
+    try:
+        from selenium import webdriver
+        from selenium.webdriver.chrome.service import Service
+        from selenium.webdriver.common.by import By
+        from selenium.webdriver.common.keys import Keys
+        from selenium.webdriver.support.ui import Select
+    except ImportError:
+        print(f"SKIP: {sys.executable} has no selenium (apt-get install python3-selenium, "
+              "which serves /usr/bin/python3), so the page's script was not driven")
+        sys.exit(SKIP)
+    driver_path = os.environ.get("VERNATTO_CHROMEDRIVER") or shutil.which("chromedriver")
+    if not driver_path:
+        print("SKIP: chromedriver is not installed (apt-get install chromium-driver), "
+              "so the page's script was not driven")
+        sys.exit(SKIP)
+    box = e2e.Sandbox(program, "vernatto-fleet")
+    profile = tempfile.mkdtemp(prefix="vernatto-chromium-")
+    driver = None
+    try:
+        for name, entries in FLEET.items():
+            write_inventory(box, name + ".json", entries)
+        result = box.run(["--html", "fleet.html", *(name + ".json" for name in FLEET)])
+        page = os.path.join(box.work, "fleet.html")
+        if result.returncode != 1 or not os.path.exists(page):
+            sys.exit(f"the program failed (status {result.returncode}): {result.stderr!r}")
+        options = webdriver.ChromeOptions()
+        options.binary_location = chromium
+        for flag in CHROMIUM_FLAGS + [f"--user-data-dir={profile}", "--window-size=1000,640"]:
+            options.add_argument(flag)
+        driver = webdriver.Chrome(service=Service(driver_path), options=options)
+        driver.get("file://" + page)
+        if screenshot:
+            driver.save_screenshot(screenshot)
+            print("screenshot:", screenshot)
+        failures = check_fleet_texts(driver.execute_script(READ))
+
+        search, differs = (driver.find_element(By.ID, name) for name in ("filter", "differs"))
+        technologies = Select(driver.find_element(By.ID, "technology"))
+        for text, technology, only_differs, names in FILTERS:
+            search.send_keys(Keys.CONTROL, "a", Keys.NULL, Keys.BACKSPACE, text)
+            technologies.select_by_visible_text(technology)
+            if differs.is_selected() != only_differs:
+                differs.click()
+            read = driver.execute_script(READ)
+            if read["shownRows"] != names or not read["shown"].endswith(f"showing {len(names)}"):
+                failures.append(f"{text!r}, {technology}, only what differs {only_differs}: "
+                                f"shows {read['shownRows']}, {read['shown']!r}")
+
+        top, left, head, vendor = driver.execute_script(SCROLL)
+        if top <= 0 or left <= 0 or abs(head) > 0.5 or abs(vendor) > 0.5:
+            failures.append(f"scrolled by {top}, {left}: header row {head} px below the "
+                            f"top, vendor column {vendor} px right of the left")
+
+        # Script off, for this page only: the same page, plain.
+        driver.execute_cdp_cmd("Emulation.setScriptExecutionDisabled", {"value": True})
+        driver.get("file://" + page)
+        read = driver.execute_script(READ)
+        if read["shownRows"] != ALL_NAMES or read["controls"] or read["shown"]:
+            failures.append(f"without script: shows {read['shownRows']}, controls shown "
+                            f"{read['controls']}, {read['shown']!r}")
+        return failures + check_fleet_texts(read)
+    finally:
+        if driver is not None:
+            driver.quit()
+        shutil.rmtree(profile, ignore_errors=True)
+        box.cleanup()
+
+
+def main():
+    if len(sys.argv) not in (2, 3):
+        sys.exit("usage: browser_test.py PROGRAM [SCREENSHOT.png]")
+    chromium = find_chromium()
+    if chromium is None:
+        print("SKIP: Chromium is not installed (apt-get install chromium), "
+              "so the page was not checked in a browser")
+        sys.exit(SKIP)
+    if e2e.program_name(sys.argv[1]) == "vernatto-fleet":
+        failures = check_fleet(chromium, sys.argv[1], (sys.argv[2:] or [None])[0])
+    else:
+        failures = check_report(chromium, sys.argv[1])
     for failure in failures:
         print(failure)
     sys.exit(1 if failures else 0)
