@@ -19,6 +19,8 @@ constexpr int kNameWidth = 14;
 constexpr int kTechnologyWidth = 7;
 constexpr int kStatusWidth = 6;
 constexpr int kMachineWidth = 8;
+// Rows in a block that the browser lays out only once it comes into view.
+constexpr std::size_t kBlockRows = 50;
 
 const char* const kStyle = R"(<style>
 body{font-family:system-ui,sans-serif;font-size:11pt;color:#000;margin:1em}
@@ -29,11 +31,13 @@ h1{font-size:14pt}h2{font-size:12pt}
 table{border-collapse:separate;border-spacing:0}
 td,th{box-sizing:border-box;border:solid #bbb;border-width:0 1px 1px 0;padding:2px 4px;
 text-align:left;vertical-align:top;overflow-wrap:anywhere}
-#matrix{table-layout:fixed}
-#matrix thead th{position:sticky;top:0;z-index:2;background:#ddd}
-#matrix tbody th{position:sticky;z-index:1;background:#f4f4f4;font-weight:normal}
+#matrix table{table-layout:fixed}
+#matrix .head{position:sticky;top:0;z-index:2;width:max-content}
+#matrix thead th{background:#ddd}
+#matrix th:nth-child(-n+3){position:sticky;z-index:1}
+#matrix tbody th{background:#f4f4f4;font-weight:normal}
 #matrix th:nth-child(1){left:0}
-#matrix thead th:nth-child(-n+3){z-index:3}
+#matrix .rows{content-visibility:auto;contain-intrinsic-size:auto 60em}
 small{display:block;font-size:8pt}
 .sm td:nth-child(4){color:#a00}.sv td:nth-child(4),.st td:nth-child(4){color:#850}
 td.x{background:#f6c6cb}td.d,td.o,td.n,td.e{background:#ffe9a8}td.u{outline:2px dashed #7a3fb0;outline-offset:-3px}
@@ -41,30 +45,38 @@ th.i{background:#f6c6cb!important}th.r{background:#b9d7f5!important}
 .machines td:nth-child(n+3){text-align:right}
 .machines th,.machines td:nth-child(n+3){white-space:nowrap}
 @media print{.wrap{max-height:none;overflow:visible;border:0}#controls{display:none}
-#matrix thead th,#matrix tbody th{position:static}}
+#matrix .head,#matrix th{position:static}#matrix .rows{content-visibility:visible}}
 )";
 
 // Shows the controls, which only work with the script, and applies them:
 // the filter box to vendor and name, the technology list, and "only what
-// differs", which starts switched on.
+// differs", which starts switched on. A block of rows that are all hidden is
+// hidden too, so that it leaves no gap of its estimated height.
 const char* const kScript = R"(<script>
 (function () {
-  var d = document, rows = [], body = d.querySelector('#matrix tbody').rows;
-  for (var i = 0; i < body.length; i++) {
-    var c = body[i].cells;
-    rows.push({row: body[i], text: (c[0].textContent + '\n' + c[1].textContent).toLowerCase(),
-               technology: c[2].textContent, alike: body[i].className === 'sa'});
+  var d = document, rows = [], blocks = d.querySelectorAll('#matrix .rows');
+  for (var b = 0; b < blocks.length; b++) {
+    var body = blocks[b].querySelector('tbody').rows;
+    for (var i = 0; i < body.length; i++) {
+      var c = body[i].cells;
+      rows.push({row: body[i], block: b,
+                 text: (c[0].textContent + '\n' + c[1].textContent).toLowerCase(),
+                 technology: c[2].textContent, alike: body[i].className === 'sa'});
+    }
   }
   var filter = d.getElementById('filter'), technology = d.getElementById('technology'),
       differs = d.getElementById('differs'), shown = d.getElementById('shown');
   function apply() {
-    var q = filter.value.toLowerCase(), t = technology.value, n = 0;
+    var q = filter.value.toLowerCase(), t = technology.value, n = 0, seen = [];
     for (var i = 0; i < rows.length; i++) {
       var r = rows[i];
       var show = (!q || r.text.indexOf(q) >= 0) && (!t || r.technology === t) &&
                  !(differs.checked && r.alike);
       if (r.row.hidden === show) r.row.hidden = !show;
-      if (show) n++;
+      if (show) { n++; seen[r.block] = true; }
+    }
+    for (var b = 0; b < blocks.length; b++) {
+      if (blocks[b].hidden === !!seen[b]) blocks[b].hidden = !seen[b];
     }
     shown.textContent = ' \u00b7 showing ' + n;
   }
@@ -186,17 +198,26 @@ void appendControls(const Fleet& fleet, std::string& html) {
       "differs</label>\n</div>\n";
 }
 
-void appendMatrixHead(const Fleet& fleet, std::string& html) {
-  const std::size_t machines = fleet.machines.size();
+// The opening of one of the matrix's tables: all of them have the same fixed
+// columns, so that the header's and the blocks' columns line up.
+std::string tableStart(std::size_t machines) {
   const std::size_t width = kVendorWidth + kNameWidth + kTechnologyWidth + kStatusWidth +
                             kMachineWidth * machines;
-  html += "<div class=wrap>\n<table id=matrix style=\"width:" + std::to_string(width) +
-          "em\">\n<colgroup><col style=\"width:" + std::to_string(kVendorWidth) +
-          "em\"><col style=\"width:" + std::to_string(kNameWidth) +
-          "em\"><col style=\"width:" + std::to_string(kTechnologyWidth) +
-          "em\"><col style=\"width:" + std::to_string(kStatusWidth) +
-          "em\"><col span=" + std::to_string(std::max<std::size_t>(machines, 1)) +
-          " style=\"width:" + std::to_string(kMachineWidth) + "em\"></colgroup>\n";
+  return "<table style=\"width:" + std::to_string(width) +
+         "em\">\n<colgroup><col style=\"width:" + std::to_string(kVendorWidth) +
+         "em\"><col style=\"width:" + std::to_string(kNameWidth) +
+         "em\"><col style=\"width:" + std::to_string(kTechnologyWidth) +
+         "em\"><col style=\"width:" + std::to_string(kStatusWidth) +
+         "em\"><col span=" + std::to_string(std::max<std::size_t>(machines, 1)) +
+         " style=\"width:" + std::to_string(kMachineWidth) + "em\"></colgroup>\n";
+}
+
+// The header row stays in view above the rows, which come in blocks of
+// their own: a browser lays out only the blocks in view, so a page of a
+// hundred machines by thousands of plug-ins opens in a moment.
+void appendMatrixHead(const Fleet& fleet, std::string& html) {
+  const std::size_t machines = fleet.machines.size();
+  html += "<div class=wrap id=matrix>\n<div class=head>" + tableStart(machines);
   html += "<thead><tr><th>Vendor<th>Plug-in<th>Technology<th>Status";
   for (std::size_t m = 0; m < machines; ++m) {
     const Machine& machine = fleet.machines[m];
@@ -209,7 +230,7 @@ void appendMatrixHead(const Fleet& fleet, std::string& html) {
     if (!machine.complete)
       html += "<small>\xE2\x9A\xA0 incomplete</small>";
   }
-  html += "</thead>\n<tbody>\n";
+  html += "</thead>\n</table></div>\n";
 }
 
 void appendMachineTable(const Fleet& fleet, std::string& html) {
@@ -266,14 +287,24 @@ void writeHtml(const Fleet& fleet, std::ostream& out) {
   appendCounts(fleet, html);
   appendControls(fleet, html);
   appendMatrixHead(fleet, html);
+  const std::string blockStart =
+      "<div class=rows>" + tableStart(fleet.machines.size()) + "<tbody>\n";
+  const char* const blockEnd = "</tbody>\n</table></div>\n";
   fleet.table.forEach([&](const PluginRow& row) {
+    if (row.index % kBlockRows == 0) {
+      if (row.index > 0)
+        html += blockEnd;
+      html += blockStart;
+    }
     appendRow(fleet, row, html);
     if (html.size() > (1u << 16)) {
       out << html;
       html.clear();
     }
   });
-  html += "</tbody>\n</table>\n</div>\n";
+  if (fleet.table.counts().plugins > 0)
+    html += blockEnd;
+  html += "</div>\n";
   html += kLegend;
   appendMachineTable(fleet, html);
   html += kScript;

@@ -206,12 +206,12 @@ READ = r"""
 const own = e => e.firstChild && e.firstChild.nodeType === 3 ?
     e.firstChild.data.replace(/\n$/, '') : '';  // a row's last cell ends the line
 const seen = e => e.getClientRects().length > 0;
-const m = document.getElementById('matrix'), rows = [...m.tBodies[0].rows];
+const m = document.getElementById('matrix'), rows = [...m.querySelectorAll('tbody tr')];
 return {
   planted: window.planted === undefined ? null : String(window.planted),
   kinds: [...new Set([...document.querySelectorAll('*')].map(e => e.localName))],
   scripts: document.scripts.length,
-  machines: [...m.tHead.rows[0].cells].slice(4).map(own),
+  machines: [...m.querySelector('thead tr').cells].slice(4).map(own),
   keys: rows.map(r => [...r.cells].slice(0, 3).map(c => c.textContent)),
   cells: rows.map(r => [...r.cells].slice(4).map(own)),
   files: [...document.querySelectorAll('.machines tbody tr')].map(
