@@ -12,18 +12,21 @@ import tempfile
 import zipfile
 
 
+PROGRAMS = ["vernatto", "vernatto-scan"]
+
+
 def expected_members(top, system):
     """The files each archive must hold, by archive file name."""
     if system == "win64":
-        names = ["vernatto.exe", "vernatto-scan.exe", "README.md", "LICENSE"]
+        names = [f"{program}.exe" for program in PROGRAMS] + \
+            ["README.md", "LICENSE", "CHANGELOG.md"]
         return {f"{top}.zip": {f"{top}/{name}" for name in names}}
-    return {
-        f"{top}.tar.gz": {f"{top}/bin/vernatto", f"{top}/bin/vernatto-scan",
-                          f"{top}/share/doc/vernatto/README.md",
-                          f"{top}/share/doc/vernatto/LICENSE"},
-        ".deb": {"./usr/bin/vernatto", "./usr/bin/vernatto-scan",
-                 "./usr/share/doc/vernatto/README.md", "./usr/share/doc/vernatto/LICENSE"},
-    }
+    doc = "share/doc/vernatto"
+    names = [f"bin/{program}" for program in PROGRAMS] + \
+        [f"{doc}/README.md", f"{doc}/copyright", f"{doc}/changelog.gz"]
+    # The .deb's copyright file holds the licence: one copy is enough there.
+    return {f"{top}.tar.gz": {f"{top}/{name}" for name in names + [f"{doc}/LICENSE"]},
+            ".deb": {f"./usr/{name}" for name in names}}
 
 
 def members(path):

@@ -1,0 +1,131 @@
+# The papers that go with the programs, made in ${PROJECT_BINARY_DIR}/papers:
+#
+#  - copyright: Debian's machine-readable copyright file, from LICENSE;
+#  - changelog.gz: CHANGELOG.md's releases as a Debian changelog, signed by
+#    VERNATTO_PACKAGE_MAINTAINER (the newest release must be PROJECT_VERSION).
+set(VERNATTO_PACKAGE_MAINTAINER "vernatto packager <packager@vernatto.invalid>" CACHE STRING
+    "Maintainer of the Debian package and signer of its changelog, as 'Name <address>'; the default is a placeholder")
+if(NOT VERNATTO_PACKAGE_MAINTAINER MATCHES "^[^<>]+ <[^<>@ ]+@[^<>@ ]+>$")
+  message(FATAL_ERROR "VERNATTO_PACKAGE_MAINTAINER must read 'Name <address>', "
+                      "not '${VERNATTO_PACKAGE_MAINTAINER}'")
+endif()
+
+set(VERNATTO_PAPERS ${PROJECT_BINARY_DIR}/papers)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${PROJECT_SOURCE_DIR}/CHANGELOG.md ${PROJECT_SOURCE_DIR}/LICENSE)
+
+# Days from 1970-01-01 to a date of the Gregorian calendar (Howard
+# Hinnant's days_from_civil), for the changelog's weekdays.
+function(vernatto_days_since_1970 year month day result)
+  if(month LESS_EQUAL 2)
+    math(EXPR year "${year} - 1")
+    math(EXPR month "${month} + 9")
+  else()
+    math(EXPR month "${month} - 3")
+  endif()
+  math(EXPR era "${year} / 400")
+  math(EXPR year_of_era "${year} - ${era} * 400")
+  math(EXPR day_of_era "${year_of_era} * 365 + ${year_of_era} / 4 - ${year_of_era} / 100 + (153 * ${month} + 2) / 5 + ${day} - 1")
+  math(EXPR days "${era} * 146097 + ${day_of_era} - 719468")
+  set(${result} ${days} PARENT_SCOPE)
+endfunction()
+
+# "Wed, 09 Dec 2026 00:00:00 +0000" for a release date.
+function(vernatto_changelog_date year month day result)
+  vernatto_days_since_1970(${year} ${month} ${day} days)
+  math(EXPR weekday "(${days} + 4) % 7")  # 1970-01-01 was a Thursday
+  set(weekdays Sun Mon Tue Wed Thu Fri Sat)
+  set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+  list(GET weekdays ${weekday} weekday_name)
+  math(EXPR month_index "${month} - 1")
+  list(GET months ${month_index} month_name)
+  set(${result} "${weekday_name}, ${day} ${month_name} ${year} 00:00:00 +0000" PARENT_SCOPE)
+endfunction()
+
+# CHANGELOG.md to Debian's format: each "## [VERSION] - DATE" release (not
+# Unreleased) becomes an entry, its "### Kind" headings "* Kind:" and its
+# items indented below them, keeping the file's line breaks.
+function(vernatto_debian_changelog markdown output)
+  file(READ ${markdown} text)
+  # Semicolons and brackets would split or join the lines of a CMake list.
+  string(REPLACE ";" "@SEMICOLON@" text "${text}")
+  string(REPLACE "[" "@OPEN@" text "${text}")
+  string(REPLACE "]" "@CLOSE@" text "${text}")
+  string(REPLACE "\n" ";" lines "${text}")
+  set(debian "")
+  set(trailer "")
+  set(in_release FALSE)
+  foreach(line IN LISTS lines)
+    string(REPLACE "@SEMICOLON@" ";" line "${line}")
+    string(REPLACE "@OPEN@" "[" line "${line}")
+    string(REPLACE "@CLOSE@" "]" line "${line}")
+    if(line MATCHES "^## ")
+      string(APPEND debian "${trailer}")
+      set(trailer "")
+      set(in_release FALSE)
+      if(line MATCHES "^## \\[([^]]+)\\] - ([0-9][0-9][0-9][0-9])-([0-9][0-9])-([0-9][0-9])$")
+        set(version ${CMAKE_MATCH_1})
+        set(year ${CMAKE_MATCH_2})
+        set(month ${CMAKE_MATCH_3})
+        set(day ${CMAKE_MATCH_4})
+        if(NOT DEFINED newest)
+          set(newest ${version})
+        endif()
+        vernatto_changelog_date(${year} ${month} ${day} date)
+        string(APPEND debian "${PROJECT_NAME} (${version}) unstable; urgency=medium\n\n")
+        set(trailer "\n -- ${VERNATTO_PACKAGE_MAINTAINER}  ${date}\n\n")
+        set(in_release TRUE)
+      endif()
+    elseif(NOT in_release OR line STREQUAL "")
+      # Text before the first release, Unreleased and blank lines are left out.
+    elseif(line MATCHES "^### (.*)$")
+      string(APPEND debian "  * ${CMAKE_MATCH_1}:\n")
+    else()
+      string(APPEND debian "    ${line}\n")
+    endif()
+  endforeach()
+  string(APPEND debian "${trailer}")
+  if(NOT newest STREQUAL PROJECT_VERSION)
+    message(FATAL_ERROR "The newest release in CHANGELOG.md is '${newest}', "
+                        "the project's version ${PROJECT_VERSION}: add its entry.")
+  endif()
+  string(STRIP "${debian}" debian)
+  file(WRITE ${output} "${debian}\n")
+endfunction()
+
+# LICENSE as the one licence paragraph of a machine-readable copyright file.
+function(vernatto_debian_copyright license output)
+  file(READ ${license} text)
+  if(NOT text MATCHES "Copyright \\(c\\) ([^\n]+)\n\n(.*[^\n])\n*$")
+    message(FATAL_ERROR "LICENSE has no 'Copyright (c) ...' line followed by the licence")
+  endif()
+  set(holder ${CMAKE_MATCH_1})
+  set(body ${CMAKE_MATCH_2})
+  string(REPLACE "\n\n" "\n.\n" body "${body}")
+  string(REPLACE "\n" "\n " body "${body}")
+  file(WRITE ${output}
+       "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
+       "Upstream-Name: ${PROJECT_NAME}\n\n"
+       "Files: *\n"
+       "Copyright: ${holder}\n"
+       "License: Expat\n"
+       " ${body}\n")
+endfunction()
+
+vernatto_debian_changelog(${PROJECT_SOURCE_DIR}/CHANGELOG.md ${VERNATTO_PAPERS}/changelog)
+# The Windows archive carries LICENSE and CHANGELOG.md as they are.
+if(WIN32)
+  return()
+endif()
+vernatto_debian_copyright(${PROJECT_SOURCE_DIR}/LICENSE ${VERNATTO_PAPERS}/copyright)
+# Debian wants the changelog compressed as hard as gzip can, without a
+# timestamp, so that the package is the same from build to build.
+find_program(VERNATTO_GZIP gzip)
+if(VERNATTO_GZIP)
+  execute_process(COMMAND ${VERNATTO_GZIP} -9 -n -c ${VERNATTO_PAPERS}/changelog
+                  OUTPUT_FILE ${VERNATTO_PAPERS}/changelog.gz RESULT_VARIABLE failed)
+endif()
+if(NOT VERNATTO_GZIP OR failed)
+  message(FATAL_ERROR "gzip is needed to compress the changelog")
+endif()
+
