@@ -1,6 +1,9 @@
 # What `cmake --install` puts where, and the distributables `cpack` makes
 # from it: vernatto-VERSION-win64.zip from the Windows build, a .tar.gz and
 # a .deb from the Linux build.
+#
+# Every page in docs/man is installed, so a new program brings its manual
+# page as a file there, with no change here.
 include(cmake/papers.cmake)
 
 if(WIN32)
@@ -42,6 +45,10 @@ else()
   install(FILES ${VERNATTO_PAPERS}/copyright ${VERNATTO_PAPERS}/changelog.gz
           DESTINATION ${VERNATTO_INSTALL_DOC})
   install(FILES LICENSE DESTINATION ${VERNATTO_INSTALL_DOC} COMPONENT licence)
+  foreach(page ${VERNATTO_MANUAL_PAGES})
+    string(REGEX MATCH "\\.([0-9])\\.gz$" section ${page})
+    install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${CMAKE_MATCH_1})
+  endforeach()
 endif()
 
 set(CPACK_PACKAGE_NAME vernatto)

@@ -2,20 +2,28 @@
 #
 #  - copyright: Debian's machine-readable copyright file, from LICENSE;
 #  - changelog.gz: CHANGELOG.md's releases as a Debian changelog, signed by
-#    VERNATTO_PACKAGE_MAINTAINER (the newest release must be PROJECT_VERSION).
+#    VERNATTO_PACKAGE_MAINTAINER (the newest release must be PROJECT_VERSION);
+#  - man/NAME.SECTION.gz: each docs/man/NAME.SECTION.scd turned into roff by
+#    scdoc at build time, with the version and the newest release's date.
+#
+# VERNATTO_MANUALS chooses whether the manual pages are built: AUTO (when
+# scdoc is found), ON (scdoc is required) or OFF. Sets VERNATTO_MANUAL_PAGES
+# to the pages built.
 set(VERNATTO_PACKAGE_MAINTAINER "vernatto packager <packager@vernatto.invalid>" CACHE STRING
     "Maintainer of the Debian package and signer of its changelog, as 'Name <address>'; the default is a placeholder")
 if(NOT VERNATTO_PACKAGE_MAINTAINER MATCHES "^[^<>]+ <[^<>@ ]+@[^<>@ ]+>$")
   message(FATAL_ERROR "VERNATTO_PACKAGE_MAINTAINER must read 'Name <address>', "
                       "not '${VERNATTO_PACKAGE_MAINTAINER}'")
 endif()
+set(VERNATTO_MANUALS AUTO CACHE STRING "Build the manual pages: AUTO (when scdoc is found), ON or OFF")
+set_property(CACHE VERNATTO_MANUALS PROPERTY STRINGS AUTO ON OFF)
 
 set(VERNATTO_PAPERS ${PROJECT_BINARY_DIR}/papers)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
              ${PROJECT_SOURCE_DIR}/CHANGELOG.md ${PROJECT_SOURCE_DIR}/LICENSE)
 
 # Days from 1970-01-01 to a date of the Gregorian calendar (Howard
-# Hinnant's days_from_civil), for the changelog's weekdays.
+# Hinnant's days_from_civil), for the changelog's weekdays and the pages' date.
 function(vernatto_days_since_1970 year month day result)
   if(month LESS_EQUAL 2)
     math(EXPR year "${year} - 1")
@@ -44,7 +52,8 @@ endfunction()
 
 # CHANGELOG.md to Debian's format: each "## [VERSION] - DATE" release (not
 # Unreleased) becomes an entry, its "### Kind" headings "* Kind:" and its
-# items indented below them, keeping the file's line breaks.
+# items indented below them, keeping the file's line breaks. Sets
+# VERNATTO_RELEASE_DAYS to the newest release's date.
 function(vernatto_debian_changelog markdown output)
   file(READ ${markdown} text)
   # Semicolons and brackets would split or join the lines of a CMake list.
@@ -70,6 +79,7 @@ function(vernatto_debian_changelog markdown output)
         set(day ${CMAKE_MATCH_4})
         if(NOT DEFINED newest)
           set(newest ${version})
+          vernatto_days_since_1970(${year} ${month} ${day} newest_days)
         endif()
         vernatto_changelog_date(${year} ${month} ${day} date)
         string(APPEND debian "${PROJECT_NAME} (${version}) unstable; urgency=medium\n\n")
@@ -91,6 +101,7 @@ function(vernatto_debian_changelog markdown output)
   endif()
   string(STRIP "${debian}" debian)
   file(WRITE ${output} "${debian}\n")
+  set(VERNATTO_RELEASE_DAYS ${newest_days} PARENT_SCOPE)
 endfunction()
 
 # LICENSE as the one licence paragraph of a machine-readable copyright file.
@@ -114,6 +125,7 @@ endfunction()
 
 vernatto_debian_changelog(${PROJECT_SOURCE_DIR}/CHANGELOG.md ${VERNATTO_PAPERS}/changelog)
 # The Windows archive carries LICENSE and CHANGELOG.md as they are.
+set(VERNATTO_MANUAL_PAGES "")
 if(WIN32)
   return()
 endif()
@@ -129,3 +141,31 @@ if(NOT VERNATTO_GZIP OR failed)
   message(FATAL_ERROR "gzip is needed to compress the changelog")
 endif()
 
+if(VERNATTO_MANUALS)
+  find_program(VERNATTO_SCDOC scdoc)
+  if(NOT VERNATTO_SCDOC)
+    if(VERNATTO_MANUALS STREQUAL "AUTO")
+      message(STATUS "scdoc not found: the manual pages are not built (Debian package scdoc)")
+    else()
+      message(FATAL_ERROR "VERNATTO_MANUALS=${VERNATTO_MANUALS} needs scdoc (Debian package scdoc)")
+    endif()
+  endif()
+endif()
+if(VERNATTO_SCDOC AND VERNATTO_MANUALS)
+  math(EXPR release_epoch "${VERNATTO_RELEASE_DAYS} * 86400")
+  file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/man/*.scd)
+  foreach(source ${sources})
+    get_filename_component(page ${source} NAME_WLE)
+    set(versioned ${VERNATTO_PAPERS}/man/${page}.scd)
+    configure_file(${source} ${versioned} @ONLY)
+    set(output ${VERNATTO_PAPERS}/man/${page}.gz)
+    add_custom_command(OUTPUT ${output}
+      COMMAND ${CMAKE_COMMAND} -DSCDOC=${VERNATTO_SCDOC} -DGZIP=${VERNATTO_GZIP}
+              -DSOURCE=${versioned} -DOUTPUT=${output} -DEPOCH=${release_epoch}
+              -P ${PROJECT_SOURCE_DIR}/cmake/scdoc.cmake
+      DEPENDS ${versioned} ${PROJECT_SOURCE_DIR}/cmake/scdoc.cmake
+      COMMENT "Manual page ${page}" VERBATIM)
+    list(APPEND VERNATTO_MANUAL_PAGES ${output})
+  endforeach()
+  add_custom_target(vernatto_manuals ALL DEPENDS ${VERNATTO_MANUAL_PAGES})
+endif()

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Makes the distributables of a build with cpack and checks what they hold.
 
-Run as: package_test.py BUILD_DIR NAME-VERSION-SYSTEM
+Run as: package_test.py BUILD_DIR NAME-VERSION-SYSTEM [--no-manuals]
+(--no-manuals: the build made no manual pages, as scdoc was missing)
 """
 
 import os
@@ -15,7 +16,7 @@ import zipfile
 PROGRAMS = ["vernatto", "vernatto-scan"]
 
 
-def expected_members(top, system):
+def expected_members(top, system, manuals):
     """The files each archive must hold, by archive file name."""
     if system == "win64":
         names = [f"{program}.exe" for program in PROGRAMS] + \
@@ -24,6 +25,7 @@ def expected_members(top, system):
     doc = "share/doc/vernatto"
     names = [f"bin/{program}" for program in PROGRAMS] + \
         [f"{doc}/README.md", f"{doc}/copyright", f"{doc}/changelog.gz"]
+    names += [f"share/man/man1/{program}.1.gz" for program in PROGRAMS if manuals]
     # The .deb's copyright file holds the licence: one copy is enough there.
     return {f"{top}.tar.gz": {f"{top}/{name}" for name in names + [f"{doc}/LICENSE"]},
             ".deb": {f"./usr/{name}" for name in names}}
@@ -51,13 +53,14 @@ def missing_depends(path):
 
 def main():
     build, top = sys.argv[1:3]
+    manuals = "--no-manuals" not in sys.argv[3:]
     system = top.rsplit("-", 1)[1]
     with tempfile.TemporaryDirectory(prefix="vernatto-package-") as out:
         subprocess.run(["cpack", "--config", os.path.join(build, "CPackConfig.cmake"),
                         "-B", out], check=True, stdout=subprocess.DEVNULL)
         made = os.listdir(out)
         failures = []
-        for suffix, wanted in expected_members(top, system).items():
+        for suffix, wanted in expected_members(top, system, manuals).items():
             found = [name for name in made if name.endswith(suffix)]
             if len(found) != 1:
                 failures.append(f"expected one *{suffix} among {made}")
