@@ -2,8 +2,9 @@
 # from it: vernatto-VERSION-win64.zip from the Windows build, a .tar.gz and
 # a .deb from the Linux build.
 #
-# Every page in docs/man is installed, so a new program brings its manual
-# page as a file there, with no change here.
+# Every file in docs/man and contrib/completion is installed, so a new
+# program brings its manual page and completions as files there, with no
+# change here.
 include(cmake/papers.cmake)
 
 if(WIN32)
@@ -15,6 +16,10 @@ else()
   include(GNUInstallDirs)
   set(VERNATTO_INSTALL_BIN ${CMAKE_INSTALL_BINDIR})
   set(VERNATTO_INSTALL_DOC ${CMAKE_INSTALL_DOCDIR})
+  # Debian's zsh looks there for the completions of packages; elsewhere
+  # share/zsh/site-functions is the usual place.
+  set(VERNATTO_ZSH_COMPLETION_DIR ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions CACHE STRING
+      "Where the zsh completion functions are installed, relative to the prefix")
 endif()
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
     GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
@@ -49,6 +54,14 @@ else()
     string(REGEX MATCH "\\.([0-9])\\.gz$" section ${page})
     install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${CMAKE_MATCH_1})
   endforeach()
+  set(completion ${PROJECT_SOURCE_DIR}/contrib/completion)
+  file(GLOB bash_completions CONFIGURE_DEPENDS ${completion}/bash/*)
+  file(GLOB fish_completions CONFIGURE_DEPENDS ${completion}/fish/*.fish)
+  file(GLOB zsh_completions CONFIGURE_DEPENDS ${completion}/zsh/_*)
+  install(FILES ${bash_completions}
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+  install(FILES ${fish_completions} DESTINATION ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d)
+  install(FILES ${zsh_completions} DESTINATION ${VERNATTO_ZSH_COMPLETION_DIR})
 endif()
 
 set(CPACK_PACKAGE_NAME vernatto)

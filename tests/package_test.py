@@ -25,7 +25,11 @@ def expected_members(top, system, manuals):
     doc = "share/doc/vernatto"
     names = [f"bin/{program}" for program in PROGRAMS] + \
         [f"{doc}/README.md", f"{doc}/copyright", f"{doc}/changelog.gz"]
-    names += [f"share/man/man1/{program}.1.gz" for program in PROGRAMS if manuals]
+    for program in PROGRAMS:
+        names += [f"share/bash-completion/completions/{program}",
+                  f"share/fish/vendor_completions.d/{program}.fish",
+                  f"share/zsh/vendor-completions/_{program}"]
+        names += [f"share/man/man1/{program}.1.gz"] if manuals else []
     # The .deb's copyright file holds the licence: one copy is enough there.
     return {f"{top}.tar.gz": {f"{top}/{name}" for name in names + [f"{doc}/LICENSE"]},
             ".deb": {f"./usr/{name}" for name in names}}

@@ -2,11 +2,47 @@
 """Checks what is shipped beside the programs.
 
   papers_test.py man PAGE.gz...                 each page renders without a warning
+  papers_test.py completion FOLDER              the completions in FOLDER/bash, fish, zsh
+Exit status 77 means a tool or module the test needs is missing.
 """
 
+import json
 import os
+import shutil
 import subprocess
 import sys
+import tempfile
+
+SKIP = 77
+# Command line, then what bash offers in a folder holding a.json, b.txt,
+# "with space.json" and dir/; fish lists the inventories first, then the rest.
+BASH_CASES = [
+    ("vernatto-scan --p", {"--path"}),
+    ("vernatto-scan --", {"--output", "--path", "--no-default-paths", "--help", "--version"}),
+    ("vernatto-scan -o ", {"a.json", "with space.json", "dir"}),
+    ("vernatto-scan --output=w", {"with space.json"}),
+    ("vernatto-scan --path ", {"a.json", "b.txt", "with space.json", "dir"}),
+    ("vernatto-scan --version ", set()),
+    ("vernatto ", {"a.json", "with space.json", "dir"}),
+    ("vernatto a.json d", {"dir"}),
+    ("vernatto a.json b.json ", set()),
+]
+FISH_CASES = [
+    ("vernatto-scan --p", ["--path"]),
+    ("vernatto-scan -o ", ["a.json", "with space.json", "dir/"]),
+    ("vernatto ", ["a.json", "with space.json", "dir/"]),
+]
+BASH_DRIVER = r"""
+source /usr/share/bash-completion/bash_completion
+for file in "$1"/*; do source "$file"; done
+COMP_LINE=$2 COMP_POINT=${#2}
+shift 2
+COMP_WORDS=("$@") COMP_CWORD=$(($# - 1))
+complete=$(complete -p "$1")
+function=${complete#*-F } function=${function%% *}
+"$function" "$1" "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+printf '%s\n' "${COMPREPLY[@]}"
+"""
 
 
 def man(pages):
@@ -21,9 +57,52 @@ def man(pages):
     return failures
 
 
+def words(line):
+    """The words bash hands a completion function: "=" is a word of its own."""
+    result = []
+    for word in line.split(" "):
+        before, equals, after = word.partition("=")
+        result += [before, equals, after] if equals and before.startswith("--") else [word]
+    return result
+
+
+def completion(folder):
+    folder = os.path.abspath(folder)
+    if not os.path.exists("/usr/share/bash-completion/bash_completion"):
+        print("needs bash-completion")
+        sys.exit(SKIP)
+    failures = []
+    with tempfile.TemporaryDirectory(prefix="vernatto-completion-") as work:
+        for name in ("a.json", "b.txt", "with space.json"):
+            open(os.path.join(work, name), "w").close()
+        os.mkdir(os.path.join(work, "dir"))
+        for line, expected in BASH_CASES:
+            found = subprocess.run(["bash", "-c", BASH_DRIVER, "bash", f"{folder}/bash", line,
+                                    *words(line)], cwd=work, capture_output=True, text=True)
+            if set(found.stdout.splitlines()) - {""} != expected or found.stderr:
+                failures.append(f"bash, {line!r}: {found.stdout.splitlines()}, expected "
+                                f"{sorted(expected)} {found.stderr}")
+        if shutil.which("fish"):
+            for line, expected in FISH_CASES:
+                script = (f"for f in {folder}/fish/*.fish; source $f; end; "
+                          f"complete -C {json.dumps(line)}")
+                found = subprocess.run(["fish", "--no-config", "-c", script], cwd=work,
+                                       capture_output=True, text=True).stdout
+                offered = [candidate.split("\t")[0] for candidate in found.splitlines()]
+                if offered[:len(expected)] != expected:
+                    failures.append(f"fish, {line!r}: {offered}, expected {expected} first")
+    if shutil.which("zsh"):
+        for name in os.listdir(f"{folder}/zsh"):
+            result = subprocess.run(["zsh", "-n", f"{folder}/zsh/{name}"], capture_output=True,
+                                    text=True)
+            if result.returncode != 0:
+                failures.append(f"zsh, {name}: {result.stderr}")
+    return failures
+
+
 def main():
     mode, arguments = sys.argv[1], sys.argv[2:]
-    failures = man(arguments)
+    failures = man(arguments) if mode == "man" else completion(arguments[0])
     for failure in failures:
         print(failure)
     sys.exit(1 if failures else 0)
