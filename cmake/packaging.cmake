@@ -2,9 +2,9 @@
 # from it: vernatto-VERSION-win64.zip from the Windows build, a .tar.gz and
 # a .deb from the Linux build.
 #
-# Every file in docs/man and contrib/completion is installed, so a new
-# program brings its manual page and completions as files there, with no
-# change here.
+# Every file in docs/man, docs/schema and contrib/completion is installed,
+# so a new program brings its manual page, schema and completions as files
+# there, with no change here.
 include(cmake/papers.cmake)
 
 if(WIN32)
@@ -12,10 +12,12 @@ if(WIN32)
   # program and its papers sit together at the top.
   set(VERNATTO_INSTALL_BIN .)
   set(VERNATTO_INSTALL_DOC .)
+  set(VERNATTO_INSTALL_DATA .)
 else()
   include(GNUInstallDirs)
   set(VERNATTO_INSTALL_BIN ${CMAKE_INSTALL_BINDIR})
   set(VERNATTO_INSTALL_DOC ${CMAKE_INSTALL_DOCDIR})
+  set(VERNATTO_INSTALL_DATA ${CMAKE_INSTALL_DATADIR}/vernatto)
   # Debian's zsh looks there for the completions of packages; elsewhere
   # share/zsh/site-functions is the usual place.
   set(VERNATTO_ZSH_COMPLETION_DIR ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions CACHE STRING
@@ -42,6 +44,8 @@ if(NOT WIN32 AND NOT APPLE AND CMAKE_STRIP)
 endif()
 
 install(FILES README.md DESTINATION ${VERNATTO_INSTALL_DOC})
+file(GLOB VERNATTO_SCHEMAS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/schema/*.schema.json)
+install(FILES ${VERNATTO_SCHEMAS} DESTINATION ${VERNATTO_INSTALL_DATA})
 if(WIN32)
   install(FILES LICENSE CHANGELOG.md DESTINATION ${VERNATTO_INSTALL_DOC})
 else()

@@ -14,16 +14,18 @@ import zipfile
 
 
 PROGRAMS = ["vernatto", "vernatto-scan"]
+SCHEMAS = ["inventory.schema.json"]
 
 
 def expected_members(top, system, manuals):
     """The files each archive must hold, by archive file name."""
     if system == "win64":
-        names = [f"{program}.exe" for program in PROGRAMS] + \
+        names = [f"{program}.exe" for program in PROGRAMS] + SCHEMAS + \
             ["README.md", "LICENSE", "CHANGELOG.md"]
         return {f"{top}.zip": {f"{top}/{name}" for name in names}}
     doc = "share/doc/vernatto"
     names = [f"bin/{program}" for program in PROGRAMS] + \
+        [f"share/vernatto/{schema}" for schema in SCHEMAS] + \
         [f"{doc}/README.md", f"{doc}/copyright", f"{doc}/changelog.gz"]
     for program in PROGRAMS:
         names += [f"share/bash-completion/completions/{program}",

@@ -2,6 +2,7 @@
 """Checks what is shipped beside the programs.
 
   papers_test.py man PAGE.gz...                 each page renders without a warning
+  papers_test.py schema SCHEMA VALID.json...    the files validate, and wrong ones do not
   papers_test.py completion FOLDER              the completions in FOLDER/bash, fish, zsh
 Exit status 77 means a tool or module the test needs is missing.
 """
@@ -14,6 +15,16 @@ import sys
 import tempfile
 
 SKIP = 77
+ENTRY = {"vendor": "Auralith", "name": "Glasswing EQ", "technology": "VST3",
+         "modifiedTime": 1730400000, "version": "2.4.1"}
+# What the inventory format does not allow: (what, document).
+WRONG_INVENTORIES = [("a top-level object", ENTRY)] + [
+    (f"{member} = {value!r}", [dict(ENTRY, **{member: value})])
+    for member, value in [("vendor", None), ("name", 7), ("technology", ["VST3"]),
+                          ("modifiedTime", "1730400000"), ("modifiedTime", -1),
+                          ("modifiedTime", 2**64), ("modifiedTime", 1.5), ("version", 2)]
+] + [(f"no {member}", [{k: v for k, v in ENTRY.items() if k != member}])
+     for member in ("vendor", "name", "technology", "modifiedTime")]
 # Command line, then what bash offers in a folder holding a.json, b.txt,
 # "with space.json" and dir/; fish lists the inventories first, then the rest.
 BASH_CASES = [
@@ -54,6 +65,40 @@ def man(pages):
                                 env=env, capture_output=True, text=True)
         if result.returncode != 0 or result.stderr:
             failures.append(f"{page}: status {result.returncode}\n{result.stderr}")
+    return failures
+
+
+def load(path):
+    with open(path, encoding="utf-8") as f:
+        return json.load(f)
+
+
+def described(schema):
+    """Whether every member the schema names says what it is for."""
+    if isinstance(schema, list):
+        return all(described(item) for item in schema)
+    if not isinstance(schema, dict):
+        return True
+    members = schema.get("properties", {}).values()
+    return all("description" in member for member in members) and \
+        all(described(value) for value in schema.values())
+
+
+def schema(path, valid):
+    try:
+        import jsonschema
+    except ImportError:
+        print("needs python3-jsonschema for this Python:", sys.executable)
+        sys.exit(SKIP)
+    document = load(path)
+    jsonschema.Draft202012Validator.check_schema(document)
+    validator = jsonschema.Draft202012Validator(document)
+    failures = [f"{name}: {error.message}" for name in valid
+                for error in validator.iter_errors(load(name))]
+    wrong = WRONG_INVENTORIES if os.path.basename(path) == "inventory.schema.json" else []
+    failures += [f"accepts {what}" for what, document in wrong if validator.is_valid(document)]
+    if not described(document):
+        failures.append(f"{path}: a member without a description")
     return failures
 
 
@@ -102,7 +147,12 @@ def completion(folder):
 
 def main():
     mode, arguments = sys.argv[1], sys.argv[2:]
-    failures = man(arguments) if mode == "man" else completion(arguments[0])
+    if mode == "man":
+        failures = man(arguments)
+    elif mode == "schema":
+        failures = schema(arguments[0], arguments[1:])
+    else:
+        failures = completion(arguments[0])
     for failure in failures:
         print(failure)
     sys.exit(1 if failures else 0)
