@@ -124,8 +124,8 @@ function(vernatto_debian_copyright license output)
 endfunction()
 
 vernatto_debian_changelog(${PROJECT_SOURCE_DIR}/CHANGELOG.md ${VERNATTO_PAPERS}/changelog)
-# The Windows archive carries LICENSE and CHANGELOG.md as they are.
 set(VERNATTO_MANUAL_PAGES "")
+# The Windows archive carries LICENSE and CHANGELOG.md as they are.
 if(WIN32)
   return()
 endif()
