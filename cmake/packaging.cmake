@@ -1,28 +1,94 @@
 # What `cmake --install` puts where, and the distributables `cpack` makes
 # from it: vernatto-VERSION-win64.zip from the Windows build, a .tar.gz and
 # a .deb from the Linux build.
+#
+# Every file in docs/man, docs/schema and contrib/completion is installed,
+# so a new program brings its manual page, schema and completions as files
+# there, with no change here.
+include(cmake/papers.cmake)
+
 if(WIN32)
   # Windows users unpack the archive and run the .exe where it lands, so the
   # program and its papers sit together at the top.
   set(VERNATTO_INSTALL_BIN .)
   set(VERNATTO_INSTALL_DOC .)
+  set(VERNATTO_INSTALL_DATA .)
 else()
   include(GNUInstallDirs)
   set(VERNATTO_INSTALL_BIN ${CMAKE_INSTALL_BINDIR})
   set(VERNATTO_INSTALL_DOC ${CMAKE_INSTALL_DOCDIR})
+  set(VERNATTO_INSTALL_DATA ${CMAKE_INSTALL_DATADIR}/vernatto)
+  # Debian's zsh looks there for the completions of packages; elsewhere
+  # share/zsh/site-functions is the usual place.
+  set(VERNATTO_ZSH_COMPLETION_DIR ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions CACHE STRING
+      "Where the zsh completion functions are installed, relative to the prefix")
 endif()
-install(TARGETS vernatto vernatto-scan vernatto-fleet RUNTIME DESTINATION ${VERNATTO_INSTALL_BIN})
-install(FILES README.md LICENSE DESTINATION ${VERNATTO_INSTALL_DOC})
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+    GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+set(VERNATTO_PROGRAMS vernatto vernatto-scan vernatto-fleet)
+install(TARGETS ${VERNATTO_PROGRAMS} RUNTIME DESTINATION ${VERNATTO_INSTALL_BIN})
+# A stripped program (`cmake --install --strip`, and so every package) also
+# loses the sections that only describe how it was built, as Debian's own
+# packages do.
+if(NOT WIN32 AND NOT APPLE AND CMAKE_STRIP)
+  install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+      foreach(program ${VERNATTO_PROGRAMS})
+        execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment
+                                --remove-section=.note --strip-unneeded
+                                \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${VERNATTO_INSTALL_BIN}/\${program}\"
+                        COMMAND_ERROR_IS_FATAL ANY)
+      endforeach()
+    endif()")
+endif()
+
+install(FILES README.md DESTINATION ${VERNATTO_INSTALL_DOC})
+file(GLOB VERNATTO_SCHEMAS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/schema/*.schema.json)
+install(FILES ${VERNATTO_SCHEMAS} DESTINATION ${VERNATTO_INSTALL_DATA})
+if(WIN32)
+  install(FILES LICENSE CHANGELOG.md DESTINATION ${VERNATTO_INSTALL_DOC})
+else()
+  # The copyright file holds the licence, so the .deb leaves LICENSE out
+  # (below); the other archives keep it where people look for it.
+  install(FILES ${VERNATTO_PAPERS}/copyright ${VERNATTO_PAPERS}/changelog.gz
+          DESTINATION ${VERNATTO_INSTALL_DOC})
+  install(FILES LICENSE DESTINATION ${VERNATTO_INSTALL_DOC} COMPONENT licence)
+  foreach(page ${VERNATTO_MANUAL_PAGES})
+    string(REGEX MATCH "\\.([0-9])\\.gz$" section ${page})
+    install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${CMAKE_MATCH_1})
+  endforeach()
+  set(completion ${PROJECT_SOURCE_DIR}/contrib/completion)
+  file(GLOB bash_completions CONFIGURE_DEPENDS ${completion}/bash/*)
+  file(GLOB fish_completions CONFIGURE_DEPENDS ${completion}/fish/*.fish)
+  file(GLOB zsh_completions CONFIGURE_DEPENDS ${completion}/zsh/_*)
+  install(FILES ${bash_completions}
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+  install(FILES ${fish_completions} DESTINATION ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d)
+  install(FILES ${zsh_completions} DESTINATION ${VERNATTO_ZSH_COMPLETION_DIR})
+endif()
 
 set(CPACK_PACKAGE_NAME vernatto)
 set(CPACK_PACKAGE_VENDOR "The vernatto developers")
-set(CPACK_PACKAGE_CONTACT "The vernatto developers")
+set(CPACK_PACKAGE_CONTACT "${VERNATTO_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Makes and compares plug-in inventories and reports where they differ")
+set(CPACK_PACKAGE_DESCRIPTION [[
+vernatto keeps studio machines alike. vernatto-scan writes the inventory of
+the audio plug-ins installed on a machine (VST2, VST3, AU, AAX, CLAP and LV2)
+as a JSON file, reading metadata files and binary headers only: it never
+loads, links or runs a plug-in. vernatto compares the inventories of two
+machines, pairs the entries that name the same plug-in and reports every
+pair as a version mismatch, a timestamp mismatch or in sync, on the console
+and as an HTML page.]])
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_CHECKSUM SHA256)
+# Per generator: the .deb takes every component but LICENSE.
+configure_file(${PROJECT_SOURCE_DIR}/cmake/cpack-generators.cmake.in
+               ${PROJECT_BINARY_DIR}/cpack-generators.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/cpack-generators.cmake)
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_SYSTEM_NAME win64)

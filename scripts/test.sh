@@ -4,7 +4,8 @@
 # Windows program under Wine; then the hardening runs: the whole suite under
 # AddressSanitizer and UndefinedBehaviorSanitizer, a one-minute fuzz run and
 # the end-to-end cases under valgrind, and a small benchmark run whose output
-# must equal that of the plain document-based reader.
+# must equal that of the plain document-based reader; last, the .deb and its
+# programs as Debian checks them (lintian, hardening-check).
 #
 #   bash scripts/test.sh            everything (what CI runs)
 #   bash scripts/test.sh --native   the format check, the native build and its tests only
@@ -23,6 +24,9 @@ bash scripts/install-deps.sh lv2-examples dpf-plugins-vst lilv-utils binutils li
 # Debian plug-in package to check the ELF reader against.
 bash scripts/install-deps.sh pkg-config libplist-dev libplist-utils g++-mingw-w64-x86-64 \
   clang-14 lld dpf-plugins-vst
+# The papers: manual pages (scdoc, and man to render them), the completions
+# (driven through bash-completion, fish and zsh) and the schema's validator.
+bash scripts/install-deps.sh scdoc man-db bash-completion fish zsh python3-jsonschema
 # The Ansible playbook in contrib/ansible, run on this machine.
 bash scripts/install-deps.sh ansible-core
 
@@ -36,7 +40,8 @@ if ! $native_only; then
 fi
 
 echo "== native build and tests"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVERNATTO_BUILD_TESTS=ON -DVERNATTO_WERROR=ON >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVERNATTO_BUILD_TESTS=ON -DVERNATTO_WERROR=ON \
+  -DVERNATTO_MANUALS=ON >/dev/null
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 $native_only && exit 0
@@ -55,3 +60,5 @@ bash scripts/valgrind.sh build
 
 echo "== benchmark smoke run (10k entries a side; output checked, not timed)"
 bash bench/run.sh --smoke
+
+bash scripts/package-checks.sh build

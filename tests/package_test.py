@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Makes the distributables of a build with cpack and checks what they hold.
 
-Run as: package_test.py BUILD_DIR NAME-VERSION-SYSTEM
+Run as: package_test.py BUILD_DIR NAME-VERSION-SYSTEM [--no-manuals]
+(--no-manuals: the build made no manual pages, as scdoc was missing)
 """
 
 import os
@@ -12,20 +13,28 @@ import tempfile
 import zipfile
 
 
-def expected_members(top, system):
+PROGRAMS = ["vernatto", "vernatto-scan", "vernatto-fleet"]
+SCHEMAS = ["inventory.schema.json", "fleet.schema.json"]
+
+
+def expected_members(top, system, manuals):
     """The files each archive must hold, by archive file name."""
     if system == "win64":
-        names = ["vernatto.exe", "vernatto-scan.exe", "vernatto-fleet.exe", "README.md",
-                 "LICENSE"]
+        names = [f"{program}.exe" for program in PROGRAMS] + SCHEMAS + \
+            ["README.md", "LICENSE", "CHANGELOG.md"]
         return {f"{top}.zip": {f"{top}/{name}" for name in names}}
-    return {
-        f"{top}.tar.gz": {f"{top}/bin/vernatto", f"{top}/bin/vernatto-scan",
-                          f"{top}/bin/vernatto-fleet",
-                          f"{top}/share/doc/vernatto/README.md",
-                          f"{top}/share/doc/vernatto/LICENSE"},
-        ".deb": {"./usr/bin/vernatto", "./usr/bin/vernatto-scan", "./usr/bin/vernatto-fleet",
-                 "./usr/share/doc/vernatto/README.md", "./usr/share/doc/vernatto/LICENSE"},
-    }
+    doc = "share/doc/vernatto"
+    names = [f"bin/{program}" for program in PROGRAMS] + \
+        [f"share/vernatto/{schema}" for schema in SCHEMAS] + \
+        [f"{doc}/README.md", f"{doc}/copyright", f"{doc}/changelog.gz"]
+    for program in PROGRAMS:
+        names += [f"share/bash-completion/completions/{program}",
+                  f"share/fish/vendor_completions.d/{program}.fish",
+                  f"share/zsh/vendor-completions/_{program}"]
+        names += [f"share/man/man1/{program}.1.gz"] if manuals else []
+    # The .deb's copyright file holds the licence: one copy is enough there.
+    return {f"{top}.tar.gz": {f"{top}/{name}" for name in names + [f"{doc}/LICENSE"]},
+            ".deb": {f"./usr/{name}" for name in names}}
 
 
 def members(path):
@@ -50,13 +59,14 @@ def missing_depends(path):
 
 def main():
     build, top = sys.argv[1:3]
+    manuals = "--no-manuals" not in sys.argv[3:]
     system = top.rsplit("-", 1)[1]
     with tempfile.TemporaryDirectory(prefix="vernatto-package-") as out:
         subprocess.run(["cpack", "--config", os.path.join(build, "CPackConfig.cmake"),
                         "-B", out], check=True, stdout=subprocess.DEVNULL)
         made = os.listdir(out)
         failures = []
-        for suffix, wanted in expected_members(top, system).items():
+        for suffix, wanted in expected_members(top, system, manuals).items():
             found = [name for name in made if name.endswith(suffix)]
             if len(found) != 1:
                 failures.append(f"expected one *{suffix} among {made}")

@@ -3,7 +3,8 @@
 
   imports_test.py OBJDUMP PROGRAM.exe
       it imports system DLLs only, so it runs from a bare folder without
-      MinGW's runtime DLLs beside it;
+      MinGW's runtime DLLs beside it; and it carries its protections: the
+      stack protector, address space randomisation and no executable data;
   imports_test.py OBJDUMP PROGRAM.exe --resources VERSION ORIGINAL_FILENAME
       it embeds its manifest (resource 1 of type 24: UTF-8 code page, long
       paths) and a version resource naming VERSION and ORIGINAL_FILENAME.
@@ -17,6 +18,7 @@ import sys
 # libgcc_s_seh-1.dll and libwinpthread-1.dll are exactly what must not appear.
 SYSTEM_DLLS = {"kernel32.dll", "msvcrt.dll", "shell32.dll", "user32.dll",
                "advapi32.dll", "ucrtbase.dll", "ole32.dll"}
+PE_FLAGS = ["HIGH_ENTROPY_VA", "DYNAMIC_BASE", "NX_COMPAT"]
 MANIFEST_SETTINGS = [rb"<activeCodePage [^>]*>UTF-8</activeCodePage>",
                      rb"<longPathAware [^>]*>true</longPathAware>"]
 
@@ -27,12 +29,19 @@ def listing(objdump, program):
 
 
 def check_imports(objdump, program):
-    dlls = re.findall(r"DLL Name: (\S+)", listing(objdump, program))
+    headers = listing(objdump, program)
+    dlls = re.findall(r"DLL Name: (\S+)", headers)
     foreign = [dll for dll in dlls if dll.lower() not in SYSTEM_DLLS]
     print("imports:", " ".join(dlls))
+    failures = [f"not marked {flag}" for flag in PE_FLAGS
+                if not re.search(rf"^\s+{flag}$", headers, re.M)]
+    symbols = subprocess.run([objdump, "-t", program], check=True, capture_output=True,
+                             text=True).stdout
+    if "__stack_chk_fail" not in symbols:
+        failures.append("built without the stack protector (no __stack_chk_fail)")
     if not dlls or foreign:
-        return [f"needs DLLs that Windows does not ship: {foreign or 'none listed at all'}"]
-    return []
+        failures.append(f"needs DLLs that Windows does not ship: {foreign or 'none listed at all'}")
+    return failures
 
 
 def check_resources(objdump, program, version, original_filename):

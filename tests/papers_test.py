@@ -1,0 +1,162 @@
+#!/usr/bin/env python3
+"""Checks what is shipped beside the programs.
+
+  papers_test.py man PAGE.gz...                 each page renders without a warning
+  papers_test.py schema SCHEMA VALID.json...    the files validate, and wrong ones do not
+  papers_test.py completion FOLDER              the completions in FOLDER/bash, fish, zsh
+Exit status 77 means a tool or module the test needs is missing.
+"""
+
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+SKIP = 77
+ENTRY = {"vendor": "Auralith", "name": "Glasswing EQ", "technology": "VST3",
+         "modifiedTime": 1730400000, "version": "2.4.1"}
+# What the inventory format does not allow: (what, document).
+WRONG_INVENTORIES = [("a top-level object", ENTRY)] + [
+    (f"{member} = {value!r}", [dict(ENTRY, **{member: value})])
+    for member, value in [("vendor", None), ("name", 7), ("technology", ["VST3"]),
+                          ("modifiedTime", "1730400000"), ("modifiedTime", -1),
+                          ("modifiedTime", 2**64), ("modifiedTime", 1.5), ("version", 2)]
+] + [(f"no {member}", [{k: v for k, v in ENTRY.items() if k != member}])
+     for member in ("vendor", "name", "technology", "modifiedTime")]
+# Command line, then what bash offers in a folder holding a.json, b.txt,
+# "with space.json" and dir/; fish lists the inventories first, then the rest.
+BASH_CASES = [
+    ("vernatto-scan --p", {"--path"}),
+    ("vernatto-scan --", {"--output", "--path", "--no-default-paths", "--help", "--version"}),
+    ("vernatto-scan -o ", {"a.json", "with space.json", "dir"}),
+    ("vernatto-scan --output=w", {"with space.json"}),
+    ("vernatto-scan --path ", {"a.json", "b.txt", "with space.json", "dir"}),
+    ("vernatto-scan --version ", set()),
+    ("vernatto ", {"a.json", "with space.json", "dir"}),
+    ("vernatto a.json d", {"dir"}),
+    ("vernatto a.json b.json ", set()),
+]
+FISH_CASES = [
+    ("vernatto-scan --p", ["--path"]),
+    ("vernatto-scan -o ", ["a.json", "with space.json", "dir/"]),
+    ("vernatto ", ["a.json", "with space.json", "dir/"]),
+]
+BASH_DRIVER = r"""
+source /usr/share/bash-completion/bash_completion
+for file in "$1"/*; do source "$file"; done
+COMP_LINE=$2 COMP_POINT=${#2}
+shift 2
+COMP_WORDS=("$@") COMP_CWORD=$(($# - 1))
+complete=$(complete -p "$1")
+function=${complete#*-F } function=${function%% *}
+"$function" "$1" "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+printf '%s\n' "${COMPREPLY[@]}"
+"""
+
+
+def man(pages):
+    """Renders as lintian does: any message from groff or man is a fault."""
+    env = dict(os.environ, LC_ALL="C.UTF-8", MANROFFSEQ="", MANWIDTH="80")
+    failures = []
+    for page in pages:
+        result = subprocess.run(["man", "--warnings", "-E", "UTF-8", "-l", "-Tutf8", "-Z", page],
+                                env=env, capture_output=True, text=True)
+        if result.returncode != 0 or result.stderr:
+            failures.append(f"{page}: status {result.returncode}\n{result.stderr}")
+    return failures
+
+
+def load(path):
+    with open(path, encoding="utf-8") as f:
+        return json.load(f)
+
+
+def described(schema):
+    """Whether every member the schema names says what it is for."""
+    if isinstance(schema, list):
+        return all(described(item) for item in schema)
+    if not isinstance(schema, dict):
+        return True
+    members = schema.get("properties", {}).values()
+    return all("description" in member for member in members) and \
+        all(described(value) for value in schema.values())
+
+
+def schema(path, valid):
+    try:
+        import jsonschema
+    except ImportError:
+        print("needs python3-jsonschema for this Python:", sys.executable)
+        sys.exit(SKIP)
+    document = load(path)
+    jsonschema.Draft202012Validator.check_schema(document)
+    validator = jsonschema.Draft202012Validator(document)
+    failures = [f"{name}: {error.message}" for name in valid
+                for error in validator.iter_errors(load(name))]
+    wrong = WRONG_INVENTORIES if os.path.basename(path) == "inventory.schema.json" else []
+    failures += [f"accepts {what}" for what, document in wrong if validator.is_valid(document)]
+    if not described(document):
+        failures.append(f"{path}: a member without a description")
+    return failures
+
+
+def words(line):
+    """The words bash hands a completion function: "=" is a word of its own."""
+    result = []
+    for word in line.split(" "):
+        before, equals, after = word.partition("=")
+        result += [before, equals, after] if equals and before.startswith("--") else [word]
+    return result
+
+
+def completion(folder):
+    folder = os.path.abspath(folder)
+    if not os.path.exists("/usr/share/bash-completion/bash_completion"):
+        print("needs bash-completion")
+        sys.exit(SKIP)
+    failures = []
+    with tempfile.TemporaryDirectory(prefix="vernatto-completion-") as work:
+        for name in ("a.json", "b.txt", "with space.json"):
+            open(os.path.join(work, name), "w").close()
+        os.mkdir(os.path.join(work, "dir"))
+        for line, expected in BASH_CASES:
+            found = subprocess.run(["bash", "-c", BASH_DRIVER, "bash", f"{folder}/bash", line,
+                                    *words(line)], cwd=work, capture_output=True, text=True)
+            if set(found.stdout.splitlines()) - {""} != expected or found.stderr:
+                failures.append(f"bash, {line!r}: {found.stdout.splitlines()}, expected "
+                                f"{sorted(expected)} {found.stderr}")
+        if shutil.which("fish"):
+            for line, expected in FISH_CASES:
+                script = (f"for f in {folder}/fish/*.fish; source $f; end; "
+                          f"complete -C {json.dumps(line)}")
+                found = subprocess.run(["fish", "--no-config", "-c", script], cwd=work,
+                                       capture_output=True, text=True).stdout
+                offered = [candidate.split("\t")[0] for candidate in found.splitlines()]
+                if offered[:len(expected)] != expected:
+                    failures.append(f"fish, {line!r}: {offered}, expected {expected} first")
+    if shutil.which("zsh"):
+        for name in os.listdir(f"{folder}/zsh"):
+            result = subprocess.run(["zsh", "-n", f"{folder}/zsh/{name}"], capture_output=True,
+                                    text=True)
+            if result.returncode != 0:
+                failures.append(f"zsh, {name}: {result.stderr}")
+    return failures
+
+
+def main():
+    mode, arguments = sys.argv[1], sys.argv[2:]
+    if mode == "man":
+        failures = man(arguments)
+    elif mode == "schema":
+        failures = schema(arguments[0], arguments[1:])
+    else:
+        failures = completion(arguments[0])
+    for failure in failures:
+        print(failure)
+    sys.exit(1 if failures else 0)
+
+
+if __name__ == "__main__":
+    main()
