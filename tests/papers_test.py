@@ -37,11 +37,17 @@ BASH_CASES = [
     ("vernatto ", {"a.json", "with space.json", "dir"}),
     ("vernatto a.json d", {"dir"}),
     ("vernatto a.json b.json ", set()),
+    ("vernatto-fleet --r", {"--reference"}),
+    ("vernatto-fleet ", {"a.json", "with space.json", "dir"}),
+    ("vernatto-fleet --csv ", {"dir"}),
+    ("vernatto-fleet a.json --json out.json --reference ", {"a"}),
+    ("vernatto-fleet . --reference=w", {"with space"}),
 ]
 FISH_CASES = [
     ("vernatto-scan --p", ["--path"]),
     ("vernatto-scan -o ", ["a.json", "with space.json", "dir/"]),
     ("vernatto ", ["a.json", "with space.json", "dir/"]),
+    ("vernatto-fleet --js", ["--json"]),
 ]
 BASH_DRIVER = r"""
 source /usr/share/bash-completion/bash_completion
