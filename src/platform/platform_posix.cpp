@@ -105,11 +105,6 @@ char pathSeparator() {
   return '/';
 }
 
-std::string joinFolder(const std::string& base, const char* tail) {
-  const std::size_t end = base.find_last_not_of('/');
-  return base.substr(0, end == std::string::npos ? 0 : end + 1) + "/" + tail;
-}
-
 void waitForKey() {
   if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &savedTerminal) != 0) {
     readOneByte();
