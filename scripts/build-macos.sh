@@ -62,7 +62,7 @@ build_architecture() {
   local toolchain=(--toolchain "$PWD/cmake/zig-macos.cmake" -DCMAKE_BUILD_TYPE=Release
                    -DVERNATTO_ZIG="$zig" -DVERNATTO_MACOS_ARCH="$arch"
                    -DVERNATTO_MACOS_PREFIX="$dir/prefix")
-  echo "== macOS $arch"
+  echo "== macOS $arch (at $((SECONDS - start)) s)"
   cmake -S cmake/libplist -B "$dir/libplist" "${toolchain[@]}" \
     -DVERNATTO_LIBPLIST_SOURCE="$plist_source" -DCMAKE_INSTALL_PREFIX="$dir/prefix" >/dev/null
   cmake --build "$dir/libplist" -j"$(nproc)"
