@@ -35,7 +35,8 @@ endif()
 # build of libc++, not three. Stripping must happen at the link anyway: the
 # linker gives the arm64 program an ad-hoc code signature, which any later
 # change to the file breaks, and macOS then kills the program. Nothing may
-# touch a program after its link.
+# touch a program after its link. (Zig 0.11's -s drops the debug information
+# but keeps the symbol table, over a quarter of each program.)
 set(target -target ${VERNATTO_MACOS_ARCH}-macos.${VERNATTO_MACOS_MINIMUM} -O2 -s)
 set(CMAKE_C_COMPILER ${VERNATTO_ZIG} cc ${target})
 set(CMAKE_CXX_COMPILER ${VERNATTO_ZIG} c++ ${target})
