@@ -54,6 +54,7 @@ cmake -S . -B build-windows --toolchain cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE
 cmake --build build-windows -j"$(nproc)"
 ctest --test-dir build-windows --output-on-failure -j"$(nproc)"
 
+bash scripts/build-macos.sh    # universal macOS programs, checked: they cannot run here
 bash scripts/sanitizers.sh
 bash scripts/fuzz.sh 60
 bash scripts/valgrind.sh build

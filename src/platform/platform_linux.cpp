@@ -22,14 +22,8 @@ std::string executablePath() {
 }
 
 std::string userCacheFolder() {
-  // A relative XDG_CACHE_HOME is invalid and must be ignored.
-  const char* cache = std::getenv("XDG_CACHE_HOME");
-  if (cache != nullptr && cache[0] == '/')
-    return joinFolder(cache, "vernatto");
-  const char* home = std::getenv("HOME");
-  if (home == nullptr || home[0] == '\0')
-    return {};
-  return joinFolder(home, ".cache/vernatto");
+  return posixCacheFolder(SystemKind::kLinux, std::getenv("XDG_CACHE_HOME"),
+                          std::getenv("HOME"));
 }
 
 const char* viewerCommand() {

@@ -19,10 +19,8 @@ std::string executablePath() {
 }
 
 std::string userCacheFolder() {
-  const char* home = std::getenv("HOME");
-  if (home == nullptr || home[0] == '\0')
-    return {};
-  return joinFolder(home, "Library/Caches/vernatto");
+  return posixCacheFolder(SystemKind::kMacOS, std::getenv("XDG_CACHE_HOME"),
+                          std::getenv("HOME"));
 }
 
 const char* viewerCommand() {

@@ -120,11 +120,6 @@ char pathSeparator() {
   return '/';
 }
 
-std::string joinFolder(const std::string& base, const char* tail) {
-  const std::size_t end = base.find_last_not_of('/');
-  return base.substr(0, end == std::string::npos ? 0 : end + 1) + "/" + tail;
-}
-
 bool commitFile(const std::filesystem::path& temporary,
                 const std::filesystem::path& target, std::string& problem) {
   if (!flushToDisk(temporary.c_str(), O_WRONLY) ||

