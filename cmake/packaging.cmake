@@ -18,9 +18,14 @@ else()
   set(VERNATTO_INSTALL_BIN ${CMAKE_INSTALL_BINDIR})
   set(VERNATTO_INSTALL_DOC ${CMAKE_INSTALL_DOCDIR})
   set(VERNATTO_INSTALL_DATA ${CMAKE_INSTALL_DATADIR}/vernatto)
-  # Debian's zsh looks there for the completions of packages; elsewhere
-  # share/zsh/site-functions is the usual place.
-  set(VERNATTO_ZSH_COMPLETION_DIR ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions CACHE STRING
+  # Debian's zsh looks in vendor-completions for the completions of
+  # packages; elsewhere, macOS included, site-functions is the usual place.
+  if(APPLE)
+    set(zsh_folder site-functions)
+  else()
+    set(zsh_folder vendor-completions)
+  endif()
+  set(VERNATTO_ZSH_COMPLETION_DIR ${CMAKE_INSTALL_DATADIR}/zsh/${zsh_folder} CACHE STRING
       "Where the zsh completion functions are installed, relative to the prefix")
 endif()
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
