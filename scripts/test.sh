@@ -3,9 +3,10 @@
 # the native program (the report also in a headless browser) and then of the
 # Windows program under Wine; then the hardening runs: the whole suite under
 # AddressSanitizer and UndefinedBehaviorSanitizer, a one-minute fuzz run and
-# the end-to-end cases under valgrind, and a small benchmark run whose output
-# must equal that of the plain document-based reader; last, the .deb and its
-# programs as Debian checks them (lintian, hardening-check).
+# the end-to-end cases under valgrind, and small benchmark runs: the pair's
+# output must equal that of the plain document-based reader, the fleet's
+# outputs must be whole and consistent; last, the .deb and its programs as
+# Debian checks them (lintian, hardening-check).
 #
 #   bash scripts/test.sh            everything (what CI runs)
 #   bash scripts/test.sh --native   the format check, the native build and its tests only
@@ -61,5 +62,7 @@ bash scripts/valgrind.sh build
 
 echo "== benchmark smoke run (10k entries a side; output checked, not timed)"
 bash bench/run.sh --smoke
+echo "== fleet benchmark smoke run (20 machines; outputs checked, not timed)"
+bash bench/fleet.sh --smoke
 
 bash scripts/package-checks.sh build
