@@ -112,30 +112,36 @@ bool pluginLess(const PluginEntry* a, const PluginEntry* b) {
 }
 
 // The first machine of the largest group of machines that hold the plug-in
-// alike; the earlier group wins a tie.
-std::uint32_t usualMachine(const std::vector<Installs>& installs) {
+// alike (the earlier group wins a tie); marks in `differing`, one flag per
+// machine, those that hold it otherwise.
+std::uint32_t usualMachine(const std::vector<Installs>& installs,
+                           std::uint8_t* differing) {
   struct Group {
     std::size_t machine;
     std::size_t size;
   };
   std::vector<Group> groups;
+  std::vector<std::size_t> groupOf(installs.size(), 0);
   for (std::size_t m = 0; m < installs.size(); ++m) {
     if (installs[m].empty())
       continue;
     auto group = std::find_if(groups.begin(), groups.end(), [&](const Group& g) {
       return sameValue(installs[g.machine], installs[m]);
     });
+    groupOf[m] = static_cast<std::size_t>(group - groups.begin());
     if (group == groups.end())
       groups.push_back({m, 1});
     else
       ++group->size;
   }
-  const Group* best = nullptr;
-  for (const Group& g : groups) {
-    if (best == nullptr || g.size > best->size)
-      best = &g;
+  std::size_t best = 0;
+  for (std::size_t g = 1; g < groups.size(); ++g) {
+    if (groups[g].size > groups[best].size)
+      best = g;
   }
-  return static_cast<std::uint32_t>(best == nullptr ? 0 : best->machine);
+  for (std::size_t m = 0; m < installs.size(); ++m)
+    differing[m] = !installs[m].empty() && groupOf[m] != best;
+  return static_cast<std::uint32_t>(groups.empty() ? 0 : groups[best].machine);
 }
 
 }  // namespace
@@ -257,11 +263,6 @@ std::string cellText(Installs installs) {
   return text;
 }
 
-bool PluginRow::differsOn(std::size_t machine) const {
-  return status != Status::kAlike && !on(machine).empty() &&
-         !sameValue(on(machine), on(usual));
-}
-
 PluginTable::PluginTable(const std::vector<const inventory::Inventory*>& machines)
     : machines_(machines.size()) {
   // Each distinct key gets an id, in the order first met.
@@ -310,6 +311,11 @@ PluginTable::PluginTable(const std::vector<const inventory::Inventory*>& machine
   statuses_.resize(keys_.size());
   duplicates_.resize(keys_.size());
   usual_.resize(keys_.size());
+  // Whether a machine holds a plug-in otherwise than most is settled once,
+  // here, by the groups that find the usual value: the page and the
+  // per-machine counts ask for every cell, and each answer would reach into
+  // two machines' entries again.
+  differing_.resize(keys_.size() * machines_.size());
   counts_.plugins = keys_.size();
   walk([this](PluginRow& row) {
     const Status status = statusOf(*row.installs);
@@ -317,7 +323,10 @@ PluginTable::PluginTable(const std::vector<const inventory::Inventory*>& machine
     duplicates_[row.index] =
         std::any_of(row.installs->begin(), row.installs->end(),
                     [](const Installs& on) { return on.size() > 1; });
-    usual_[row.index] = status == Status::kAlike ? 0 : usualMachine(*row.installs);
+    if (status != Status::kAlike) {
+      usual_[row.index] =
+          usualMachine(*row.installs, differing_.data() + row.index * machines_.size());
+    }
     ++(status == Status::kMissing   ? counts_.missing
        : status == Status::kVersion ? counts_.version
        : status == Status::kTime    ? counts_.time
@@ -350,6 +359,7 @@ void PluginTable::forEach(const std::function<void(const PluginRow&)>& visit) co
     row.status = statuses_[row.index];
     row.duplicate = duplicates_[row.index];
     row.usual = usual_[row.index];
+    row.differing = differing_.data() + row.index * machines_.size();
     visit(row);
   });
 }

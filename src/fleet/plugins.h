@@ -81,8 +81,11 @@ struct PluginRow {
   // that hold another value are the differing ones.
   std::size_t usual = 0;
 
+  // Per machine: it holds the plug-in, otherwise than `usual` does.
+  const std::uint8_t* differing = nullptr;
+
   Installs on(std::size_t machine) const { return (*installs)[machine]; }
-  bool differsOn(std::size_t machine) const;
+  bool differsOn(std::size_t machine) const { return differing[machine] != 0; }
 };
 
 // Counts of the plug-ins by status.
@@ -123,6 +126,7 @@ class PluginTable {
   std::vector<Status> statuses_;
   std::vector<bool> duplicates_;
   std::vector<std::uint32_t> usual_;
+  std::vector<std::uint8_t> differing_;  // PluginRow::differing, plug-in after plug-in
   StatusCounts counts_;
 };
 
