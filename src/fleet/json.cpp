@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <charconv>
 #include <nlohmann/json.hpp>
 #include <ostream>
@@ -21,10 +22,12 @@ class JsonWriter {
   void beginArray() { open('['); }
   void endArray() { close(']'); }
 
+  // `name` is one of this program's own member names, which need no escaping.
   void key(std::string_view name) {
     element();
-    appendString(name);
-    text_ += ": ";
+    text_ += '"';
+    text_ += name;
+    text_.append("\": ", 3);
     afterKey_ = true;
   }
   void string(std::string_view value) {
@@ -68,11 +71,23 @@ class JsonWriter {
     }
     if (empty_.empty())
       return;
-    text_ += empty_.back() ? "\n" : ",\n";
+    if (!empty_.back())
+      text_ += ',';
     empty_.back() = false;
-    text_.append(2 * empty_.size(), ' ');
+    newLine(empty_.size());
     if (text_.size() > (1u << 16))
       flush();
+  }
+
+  // A line end and the indent of `depth`, appended in one piece: the indents
+  // are a good part of a large fleet's JSON.
+  void newLine(std::size_t depth) {
+    static const std::string kIndents = "\n" + std::string(64, ' ');
+    const std::size_t spaces = 2 * depth;
+    const std::size_t first = std::min(spaces, kIndents.size() - 1);
+    text_.append(kIndents, 0, 1 + first);
+    if (spaces > first)
+      text_.append(spaces - first, ' ');
   }
 
   void open(char bracket) {
@@ -82,10 +97,8 @@ class JsonWriter {
   }
 
   void close(char bracket) {
-    if (!empty_.back()) {
-      text_ += '\n';
-      text_.append(2 * (empty_.size() - 1), ' ');
-    }
+    if (!empty_.back())
+      newLine(empty_.size() - 1);
     empty_.pop_back();
     text_ += bracket;
   }
