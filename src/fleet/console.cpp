@@ -36,20 +36,20 @@ void appendDifference(const Fleet& fleet, const PluginRow& row, std::string& lin
     return;
   }
   if (row.status == Status::kAlike) {
-    line += cellText(row.on(0));
+    appendCellText(line, row.on(0));
     return;
   }
-  std::vector<bool> shown(machines, false);
-  const char* groupSeparator = "";
+  const std::vector<std::uint32_t> groupOf = groupMachines(*row.installs);
+  std::uint32_t groups = 0;
   for (std::size_t m = 0; m < machines; ++m) {
-    if (shown[m])
-      continue;
-    line.append(groupSeparator).append(cellText(row.on(m))).append(" on ");
-    groupSeparator = " | ";
+    if (groupOf[m] != groups)
+      continue;  // a machine without it, or one of a group already shown
+    line += groups++ == 0 ? "" : " | ";
+    appendCellText(line, row.on(m));
+    line += " on ";
     const char* separator = "";
     for (std::size_t other = m; other < machines; ++other) {
-      if (!shown[other] && sameValue(row.on(m), row.on(other))) {
-        shown[other] = true;
+      if (groupOf[other] == groupOf[m]) {
         line.append(separator).append(fleet.machines[other].name);
         separator = ", ";
       }

@@ -37,6 +37,7 @@ void writeCsv(const Fleet& fleet, std::ostream& out) {
     appendField(record, machine.complete ? machine.name : machine.name + " (incomplete)");
   }
   record += "\r\n";
+  std::string cell;
   fleet.table.forEach([&](const PluginRow& row) {
     appendField(record, row.key->vendor);
     record += ',';
@@ -47,7 +48,9 @@ void writeCsv(const Fleet& fleet, std::ostream& out) {
     record += statusWord(row.status);
     for (std::size_t m = 0; m < fleet.machines.size(); ++m) {
       record += ',';
-      appendField(record, cellText(row.on(m)));
+      cell.clear();
+      appendCellText(cell, row.on(m));
+      appendField(record, cell);
     }
     record += "\r\n";
     if (record.size() > (1u << 16)) {

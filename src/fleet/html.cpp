@@ -136,7 +136,7 @@ void appendCell(const Fleet& fleet, const PluginRow& row, std::size_t m,
     html.append(twice ? "u" : "").append("\"");
   }
   html += '>';
-  appendEscaped(html, cellText(on));
+  appendCellText(html, on, appendEscaped);
   if (mark.word != nullptr)
     html.append("<small>").append(mark.word).append("</small>");
   if (twice)

@@ -24,8 +24,12 @@ bool hasTime(Installs installs, std::uint64_t time) {
 }
 
 // Sets compared as sets: installs are few, so looking each one up in the
-// other side costs less than building sets.
+// other side costs less than building sets. One install on each side is the
+// usual case, and worth its own path: the fleet compares every machine with
+// others on every plug-in.
 bool sameVersions(Installs a, Installs b) {
+  if (a.size() == 1 && b.size() == 1)
+    return a[0].version == b[0].version;
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (!hasVersion(b, a[i].version))
       return false;
@@ -38,6 +42,8 @@ bool sameVersions(Installs a, Installs b) {
 }
 
 bool sameTimes(Installs a, Installs b) {
+  if (a.size() == 1 && b.size() == 1)
+    return a[0].modifiedTime == b[0].modifiedTime;
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (!hasTime(b, a[i].modifiedTime))
       return false;
@@ -111,49 +117,80 @@ bool pluginLess(const PluginEntry* a, const PluginEntry* b) {
          std::tie(b->vendor, b->name, b->technology);
 }
 
-// The first machine of the largest group of machines that hold the plug-in
-// alike (the earlier group wins a tie); marks in `differing`, one flag per
-// machine, those that hold it otherwise.
+// The first machine of the largest group (the earlier group wins a tie);
+// marks in `differing`, one flag per machine, those that hold it otherwise.
 std::uint32_t usualMachine(const std::vector<Installs>& installs,
                            std::uint8_t* differing) {
-  struct Group {
-    std::size_t machine;
-    std::size_t size;
-  };
-  std::vector<Group> groups;
-  std::vector<std::size_t> groupOf(installs.size(), 0);
-  for (std::size_t m = 0; m < installs.size(); ++m) {
-    if (installs[m].empty())
+  const std::vector<std::uint32_t> groupOf = groupMachines(installs);
+  std::vector<std::size_t> sizes;
+  std::vector<std::uint32_t> firstOf;
+  for (std::uint32_t m = 0; m < groupOf.size(); ++m) {
+    if (groupOf[m] == kNoGroup)
       continue;
-    auto group = std::find_if(groups.begin(), groups.end(), [&](const Group& g) {
-      return sameValue(installs[g.machine], installs[m]);
-    });
-    groupOf[m] = static_cast<std::size_t>(group - groups.begin());
-    if (group == groups.end())
-      groups.push_back({m, 1});
-    else
-      ++group->size;
+    if (groupOf[m] == sizes.size()) {
+      sizes.push_back(0);
+      firstOf.push_back(m);
+    }
+    ++sizes[groupOf[m]];
   }
-  std::size_t best = 0;
-  for (std::size_t g = 1; g < groups.size(); ++g) {
-    if (groups[g].size > groups[best].size)
-      best = g;
-  }
-  for (std::size_t m = 0; m < installs.size(); ++m)
-    differing[m] = !installs[m].empty() && groupOf[m] != best;
-  return static_cast<std::uint32_t>(groups.empty() ? 0 : groups[best].machine);
+  const std::size_t best = static_cast<std::size_t>(
+      std::max_element(sizes.begin(), sizes.end()) - sizes.begin());
+  for (std::size_t m = 0; m < groupOf.size(); ++m)
+    differing[m] = groupOf[m] != kNoGroup && groupOf[m] != best;
+  return sizes.empty() ? 0 : firstOf[best];
 }
 
 }  // namespace
 
 bool sameValue(Installs a, Installs b) {
-  // One install on each side is the usual case, and worth its own path: the
-  // fleet compares every machine with others on every plug-in.
-  if (a.size() == 1 && b.size() == 1) {
-    return a[0].version == b[0].version &&
-           (!a[0].version.empty() || a[0].modifiedTime == b[0].modifiedTime);
-  }
   return sameVersions(a, b) && (!withoutVersions(a) || sameTimes(a, b));
+}
+
+std::vector<std::uint32_t> groupMachines(const std::vector<Installs>& installs) {
+  std::vector<std::uint32_t> present;
+  bool single = true;
+  for (std::uint32_t m = 0; m < installs.size(); ++m) {
+    if (!installs[m].empty())
+      present.push_back(m);
+    single = single && installs[m].size() <= 1;
+  }
+  std::vector<std::uint32_t> groupOf(installs.size(), kNoGroup);
+  if (!single) {
+    // Several installs on a machine are rare; comparing with every group
+    // found so far is then good enough.
+    std::vector<std::uint32_t> firsts;
+    for (const std::uint32_t m : present) {
+      std::uint32_t g = 0;
+      while (g < firsts.size() && !sameValue(installs[firsts[g]], installs[m]))
+        ++g;
+      if (g == firsts.size())
+        firsts.push_back(m);
+      groupOf[m] = g;
+    }
+    return groupOf;
+  }
+  // One install each: sorted by value, machines that hold it alike stand
+  // together, whatever the number of different values.
+  const auto less = [&](std::uint32_t a, std::uint32_t b) {
+    const PluginEntry& x = installs[a][0];
+    const PluginEntry& y = installs[b][0];
+    const std::uint64_t xTime = x.version.empty() ? x.modifiedTime : 0;
+    const std::uint64_t yTime = y.version.empty() ? y.modifiedTime : 0;
+    return std::tie(x.version, xTime, a) < std::tie(y.version, yTime, b);
+  };
+  std::vector<std::uint32_t> order = present;
+  std::sort(order.begin(), order.end(), less);
+  // Each run of equal values starts with its first machine; runs are then
+  // numbered in the order of their first machines.
+  std::vector<std::uint32_t> firstOf(installs.size());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    const bool sameRun = i > 0 && sameValue(installs[order[i - 1]], installs[order[i]]);
+    firstOf[order[i]] = sameRun ? firstOf[order[i - 1]] : order[i];
+  }
+  std::uint32_t groups = 0;
+  for (const std::uint32_t m : present)
+    groupOf[m] = firstOf[m] == m ? groups++ : groupOf[firstOf[m]];
+  return groupOf;
 }
 
 Status statusOf(const std::vector<Installs>& installs) {
@@ -220,10 +257,12 @@ int compareNatural(std::string_view a, std::string_view b) {
   return j < b.size() ? -1 : 0;
 }
 
-std::string formatTime(std::uint64_t seconds) {
+void appendTime(std::string& out, std::uint64_t seconds) {
   constexpr std::uint64_t kAfter9999 = 253402300800;  // 10000-01-01 00:00:00
-  if (seconds >= kAfter9999)
-    return std::to_string(seconds);
+  if (seconds >= kAfter9999) {
+    out += std::to_string(seconds);
+    return;
+  }
   // Days to civil date, after Howard Hinnant's algorithm, for days >= 0.
   const std::uint64_t days = seconds / 86400;
   const std::uint64_t rest = seconds % 86400;
@@ -239,28 +278,37 @@ std::string formatTime(std::uint64_t seconds) {
   // Written digit by digit: a large fleet's page formats a time for every
   // cell without a version, and formatted printing cost several times all the
   // rest of such a cell.
-  std::string text = "0000-00-00 00:00:00 UTC";
-  putDigits(text, 0, year, 4);
-  putDigits(text, 5, month, 2);
-  putDigits(text, 8, day, 2);
-  putDigits(text, 11, rest / 3600, 2);
-  putDigits(text, 14, rest / 60 % 60, 2);
-  putDigits(text, 17, rest % 60, 2);
+  const std::size_t at = out.size();
+  out += "0000-00-00 00:00:00 UTC";
+  putDigits(out, at, year, 4);
+  putDigits(out, at + 5, month, 2);
+  putDigits(out, at + 8, day, 2);
+  putDigits(out, at + 11, rest / 3600, 2);
+  putDigits(out, at + 14, rest / 60 % 60, 2);
+  putDigits(out, at + 17, rest % 60, 2);
+}
+
+std::string formatTime(std::uint64_t seconds) {
+  std::string text;
+  appendTime(text, seconds);
   return text;
 }
 
-std::string cellText(Installs installs) {
-  std::string text;
+void appendCellText(std::string& out, Installs installs,
+                    void (*appendVersion)(std::string&, std::string_view)) {
   for (std::size_t i = 0; i < installs.size(); ++i) {
     if (i > 0)
-      text += " + ";
+      out += " + ";
     const PluginEntry& entry = installs[i];
     if (entry.version.empty())
-      text += formatTime(entry.modifiedTime);
+      appendTime(out, entry.modifiedTime);
     else
-      text += entry.version;
+      appendVersion(out, entry.version);
   }
-  return text;
+}
+
+void appendText(std::string& out, std::string_view text) {
+  out += text;
 }
 
 PluginTable::PluginTable(const std::vector<const inventory::Inventory*>& machines)
@@ -293,19 +341,20 @@ PluginTable::PluginTable(const std::vector<const inventory::Inventory*>& machine
     keys[rank] = keys_[byRank[rank]];
   }
   keys_ = std::move(keys);
-  // Each machine's entries by rank; the index keeps the file order of one key.
+  // Each machine's entries by rank; the index keeps the file order of one
+  // key. Both go into one number, which sorts faster than a pair.
+  std::vector<std::uint64_t> order;
   for (std::size_t m = 0; m < machines.size(); ++m) {
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> order;
-    order.reserve(idsOf[m].size());
+    order.clear();
     for (std::uint32_t i = 0; i < idsOf[m].size(); ++i)
-      order.emplace_back(rankOf[idsOf[m][i]], i);
+      order.push_back(std::uint64_t{rankOf[idsOf[m][i]]} << 32 | i);
     std::sort(order.begin(), order.end());
     Order& machine = machines_[m];
     machine.entries.reserve(order.size());
     machine.ranks.reserve(order.size());
-    for (const auto& [rank, index] : order) {
-      machine.entries.push_back(&(*machines[m])[index]);
-      machine.ranks.push_back(rank);
+    for (const std::uint64_t rankAndIndex : order) {
+      machine.entries.push_back(&(*machines[m])[rankAndIndex & 0xFFFFFFFFu]);
+      machine.ranks.push_back(static_cast<std::uint32_t>(rankAndIndex >> 32));
     }
   }
   statuses_.resize(keys_.size());

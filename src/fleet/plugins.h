@@ -50,6 +50,12 @@ Status statusOf(const std::vector<Installs>& installs);
 // and, when that set is the empty text alone, the same set of times.
 bool sameValue(Installs a, Installs b);
 
+// Groups the machines by what they hold of one plug-in (sameValue): for each
+// machine its group, kNoGroup where it has no install. Groups are numbered
+// from 0 in the order of their first machines.
+constexpr std::uint32_t kNoGroup = 0xFFFFFFFF;
+std::vector<std::uint32_t> groupMachines(const std::vector<Installs>& installs);
+
 // `machine` against `reference`, neither of them the reference itself: none,
 // missing, extra, same, older or newer (when each has exactly one install: by
 // version when both have one, in natural order; by time when neither has
@@ -65,10 +71,17 @@ int compareNatural(std::string_view a, std::string_view b);
 // `seconds` since 1970 as "YYYY-MM-DD HH:MM:SS UTC"; a time after the year
 // 9999 as its decimal number.
 std::string formatTime(std::uint64_t seconds);
+void appendTime(std::string& out, std::uint64_t seconds);
 
-// What a report shows for a machine's installs: each install's version, or
-// its time when it has none, joined by " + "; empty when there is none.
-std::string cellText(Installs installs);
+// Appends `text` as it is: how most writers take a version.
+void appendText(std::string& out, std::string_view text);
+
+// Appends what a report shows for a machine's installs: each install's
+// version (through `appendVersion`, so that a writer can escape it as it
+// goes), or its time when it has none, joined by " + "; nothing when there
+// is none.
+void appendCellText(std::string& out, Installs installs,
+                    void (*appendVersion)(std::string&, std::string_view) = appendText);
 
 // One plug-in, as PluginTable::forEach hands it out.
 struct PluginRow {

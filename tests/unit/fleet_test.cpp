@@ -67,6 +67,26 @@ TEST(Fleet, StatusComparesSetsOfVersionsThenSetsOfTimes) {
   }
 }
 
+TEST(Fleet, GroupsMachinesThatHoldAPluginAlikeInOrderOfTheirFirstMachine) {
+  // Single installs take a sorted path, several a pairwise one: both here.
+  const std::vector<std::vector<std::string>> machines = {
+      {"2.0@1", "-", "1.0@2", "2.0@3", "@4", "1.0@5", "@4", "@5"},
+      {"2.0@1", "1.0@1 + 2.0@2", "-", "2.0@2 + 1.0@3", "2.0@4"},
+  };
+  const std::vector<std::uint32_t> expected[] = {
+      {0, kNoGroup, 1, 0, 2, 1, 2, 3},
+      {0, 1, kNoGroup, 1, 0},
+  };
+  for (std::size_t c = 0; c < machines.size(); ++c) {
+    Installed installed;
+    std::vector<Installs> installs;
+    for (const std::string& machine : machines[c])
+      installs.push_back(installed.add(machine));
+    EXPECT_EQ(groupMachines(installs), expected[c])
+        << ::testing::PrintToString(machines[c]);
+  }
+}
+
 TEST(Fleet, VersusJudgesOneMachineAgainstTheReference) {
   struct Case {
     const char* machine;
