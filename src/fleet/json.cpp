@@ -34,12 +34,6 @@ class JsonWriter {
     element();
     appendString(value);
   }
-  void nullableString(std::string_view value) {
-    if (value.empty())
-      null();
-    else
-      string(value);
-  }
   void number(std::uint64_t value) {
     element();
     char digits[24];
@@ -52,6 +46,27 @@ class JsonWriter {
   void null() {
     element();
     text_ += "null";
+  }
+
+  // An install, {"version": TEXT or null, "modifiedTime": N}, as one
+  // element, written in one go: a large fleet's JSON is mostly these.
+  void install(std::string_view version, std::uint64_t time) {
+    element();
+    const std::size_t depth = empty_.size() + 1;
+    text_ += '{';
+    newLine(depth);
+    text_.append("\"version\": ", 11);
+    if (version.empty())
+      text_.append("null", 4);
+    else
+      appendString(version);
+    text_ += ',';
+    newLine(depth);
+    text_.append("\"modifiedTime\": ", 16);
+    char digits[24];
+    text_.append(digits, std::to_chars(digits, digits + sizeof digits, time).ptr);
+    newLine(depth - 1);
+    text_ += '}';
   }
 
   void endLine() { text_ += '\n'; }
@@ -151,14 +166,8 @@ void writeInstalls(const PluginRow& row, JsonWriter& json) {
   json.beginArray();
   for (const Installs& on : *row.installs) {
     json.beginArray();
-    for (std::size_t i = 0; i < on.size(); ++i) {
-      json.beginObject();
-      json.key("version");
-      json.nullableString(on[i].version);
-      json.key("modifiedTime");
-      json.number(on[i].modifiedTime);
-      json.endObject();
-    }
+    for (std::size_t i = 0; i < on.size(); ++i)
+      json.install(on[i].version, on[i].modifiedTime);
     json.endArray();
   }
   json.endArray();
