@@ -7,52 +7,36 @@
 namespace vernatto::fleet {
 namespace {
 
-bool hasVersion(Installs installs, std::string_view version) {
-  for (std::size_t i = 0; i < installs.size(); ++i) {
-    if (installs[i].version == version)
-      return true;
-  }
-  return false;
-}
-
-bool hasTime(Installs installs, std::uint64_t time) {
-  for (std::size_t i = 0; i < installs.size(); ++i) {
-    if (installs[i].modifiedTime == time)
-      return true;
-  }
-  return false;
-}
-
-// Sets compared as sets: installs are few, so looking each one up in the
-// other side costs less than building sets. One install on each side is the
-// usual case, and worth its own path: the fleet compares every machine with
-// others on every plug-in.
-bool sameVersions(Installs a, Installs b) {
-  if (a.size() == 1 && b.size() == 1)
-    return a[0].version == b[0].version;
+// Whether every install in `a` has its `member` among those of `b`.
+template <typename Value>
+bool within(Installs a, Installs b, Value PluginEntry::*member) {
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (!hasVersion(b, a[i].version))
-      return false;
-  }
-  for (std::size_t i = 0; i < b.size(); ++i) {
-    if (!hasVersion(a, b[i].version))
+    bool found = false;
+    for (std::size_t j = 0; j < b.size() && !found; ++j)
+      found = a[i].*member == b[j].*member;
+    if (!found)
       return false;
   }
   return true;
+}
+
+// Whether the installs' sets of `member` (versions, or times) are equal.
+// Installs are few, so looking each one up in the other side costs less than
+// building sets. One install on each side is the usual case, and worth its
+// own path: the fleet compares every machine with others on every plug-in.
+template <typename Value>
+bool sameSets(Installs a, Installs b, Value PluginEntry::*member) {
+  if (a.size() == 1 && b.size() == 1)
+    return a[0].*member == b[0].*member;
+  return within(a, b, member) && within(b, a, member);
+}
+
+bool sameVersions(Installs a, Installs b) {
+  return sameSets(a, b, &PluginEntry::version);
 }
 
 bool sameTimes(Installs a, Installs b) {
-  if (a.size() == 1 && b.size() == 1)
-    return a[0].modifiedTime == b[0].modifiedTime;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (!hasTime(b, a[i].modifiedTime))
-      return false;
-  }
-  for (std::size_t i = 0; i < b.size(); ++i) {
-    if (!hasTime(a, b[i].modifiedTime))
-      return false;
-  }
-  return true;
+  return sameSets(a, b, &PluginEntry::modifiedTime);
 }
 
 // Whether the set of version texts is the empty text alone.
