@@ -9,7 +9,10 @@ add_library(vernatto_fleet_lib STATIC
   ${VERNATTO_FLEET_DIR}/csv.cpp
   ${VERNATTO_FLEET_DIR}/html.cpp
   ${VERNATTO_FLEET_DIR}/fleet.cpp)
-target_link_libraries(vernatto_fleet_lib PUBLIC vernatto_lib PRIVATE vernatto_warnings)
+# Output files go to disk on threads of their own.
+find_package(Threads REQUIRED)
+target_link_libraries(vernatto_fleet_lib PUBLIC vernatto_lib Threads::Threads
+                                         PRIVATE vernatto_warnings)
 
 add_executable(vernatto-fleet ${VERNATTO_FLEET_DIR}/main.cpp)
 target_link_libraries(vernatto-fleet PRIVATE vernatto_fleet_lib vernatto_warnings)

@@ -2,6 +2,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <memory>
+#include <optional>
 #include <ostream>
 
 #include "app/atomic_file.h"
@@ -94,27 +97,32 @@ std::vector<Machine> readMachines(const std::vector<std::string>& paths, Run& ru
   return machines;
 }
 
-// Writes one output with `write`, to standard output for "-". Returns false
-// after saying why when it could not be written.
-bool writeOutput(const std::string& path, void (*write)(const Fleet&, std::ostream&),
-                 const Fleet& fleet, Run& run) {
-  if (path.empty())
-    return true;
-  std::string problem;
-  if (path == "-") {
-    write(fleet, run.out);
-    if (run.out.flush())
-      return true;
-    problem = "cannot write to standard output";
-  } else {
-    app::AtomicFile file(path);
-    write(fleet, file.stream());
-    if (file.commit(problem))
-      return true;
-    problem = "cannot write \"" + path + "\": " + problem;
-  }
-  run.problem(problem);
-  return false;
+// How writing one output went: nothing when it went well, else why not.
+using OutputProblem = std::optional<std::string>;
+
+// Writes one output with `write`, to standard output for "-", else into a
+// file put in place once complete. The outputs are independent of each other
+// and each is mostly waiting, for the processor or for the disk, so each has
+// a thread of its own; where none can be started, it is written when its
+// result is asked for.
+std::future<OutputProblem> startOutput(const std::string& path,
+                                       void (*write)(const Fleet&, std::ostream&),
+                                       const Fleet& fleet, std::ostream& out) {
+  return std::async(std::launch::async | std::launch::deferred,
+                    [&fleet, &out, path, write]() -> OutputProblem {
+                      if (path == "-") {
+                        write(fleet, out);
+                        if (out.flush())
+                          return std::nullopt;
+                        return "cannot write to standard output";
+                      }
+                      app::AtomicFile file(path);
+                      write(fleet, file.stream());
+                      std::string problem;
+                      if (file.commit(problem))
+                        return std::nullopt;
+                      return "cannot write \"" + path + "\": " + problem;
+                    });
 }
 
 std::size_t indexOf(const std::vector<Machine>& machines, const std::string& name) {
@@ -152,10 +160,32 @@ int runFleet(const std::vector<std::string>& args, std::ostream& out, std::ostre
   // A reference that was not an inventory is gone; the rest still compares.
   const Fleet fleet{machines, table, indexOf(machines, options.reference)};
 
+  // Each output, when asked for: where it goes, how to write it, and its
+  // result. They are started before the console report is written, which
+  // then runs beside them.
+  struct Output {
+    const std::string& path;
+    void (*write)(const Fleet&, std::ostream&);
+    std::future<OutputProblem> result;
+  };
+  Output outputs[] = {{options.json, writeJson, {}},
+                      {options.csv, writeCsv, {}},
+                      {options.html, writeHtml, {}}};
+  for (Output& output : outputs) {
+    if (!output.path.empty())
+      output.result = startOutput(output.path, output.write, fleet, out);
+  }
   writeConsole(fleet, options.all, outputToStandardOutput ? err : out);
-  writeOutput(options.json, writeJson, fleet, run);
-  writeOutput(options.csv, writeCsv, fleet, run);
-  if (writeOutput(options.html, writeHtml, fleet, run) && options.open) {
+  bool pageWritten = false;
+  for (Output& output : outputs) {
+    if (!output.result.valid())
+      continue;
+    if (const OutputProblem failure = output.result.get())
+      run.problem(*failure);
+    else
+      pageWritten = pageWritten || output.write == writeHtml;
+  }
+  if (pageWritten && options.open && options.html != "-") {
     platform::openInViewer(
         std::filesystem::absolute(std::filesystem::u8path(options.html)).u8string());
   }
