@@ -52,7 +52,9 @@ install(FILES README.md DESTINATION ${VERNATTO_INSTALL_DOC})
 file(GLOB VERNATTO_SCHEMAS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/schema/*.schema.json)
 install(FILES ${VERNATTO_SCHEMAS} DESTINATION ${VERNATTO_INSTALL_DATA})
 if(WIN32)
-  install(FILES LICENSE CHANGELOG.md DESTINATION ${VERNATTO_INSTALL_DOC})
+  install(FILES LICENSE CHANGELOG.md ${VERNATTO_PAPERS}/README.txt
+          DESTINATION ${VERNATTO_INSTALL_DOC})
+  install(FILES ${VERNATTO_MANUAL_PAGES} DESTINATION manual)
 else()
   # The copyright file holds the licence, so the .deb leaves LICENSE out
   # (below); the other archives keep it where people look for it.

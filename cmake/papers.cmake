@@ -4,7 +4,11 @@
 #  - changelog.gz: CHANGELOG.md's releases as a Debian changelog, signed by
 #    VERNATTO_PACKAGE_MAINTAINER (the newest release must be PROJECT_VERSION);
 #  - man/NAME.SECTION.gz: each docs/man/NAME.SECTION.scd turned into roff by
-#    scdoc at build time, with the version and the newest release's date.
+#    scdoc at build time, with the version and the newest release's date;
+#    for Windows, which has no man, man/NAME.txt instead: the page as groff
+#    renders it for a terminal, in plain text with CR LF line ends;
+#  - README.txt, for Windows: README.md with CR LF line ends and a byte order
+#    mark, a copy that opens with a double click.
 #
 # VERNATTO_MANUALS chooses whether the manual pages are built: AUTO (when
 # scdoc is found), ON (scdoc is required) or OFF. Sets VERNATTO_MANUAL_PAGES
@@ -125,42 +129,64 @@ endfunction()
 
 vernatto_debian_changelog(${PROJECT_SOURCE_DIR}/CHANGELOG.md ${VERNATTO_PAPERS}/changelog)
 set(VERNATTO_MANUAL_PAGES "")
-# The Windows archive carries LICENSE and CHANGELOG.md as they are.
 if(WIN32)
-  return()
+  file(READ ${PROJECT_SOURCE_DIR}/README.md readme)
+  string(REPLACE "\n" "\r\n" readme "${readme}")
+  string(ASCII 239 187 191 byte_order_mark)
+  file(WRITE ${VERNATTO_PAPERS}/README.txt "${byte_order_mark}${readme}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md)
 endif()
-vernatto_debian_copyright(${PROJECT_SOURCE_DIR}/LICENSE ${VERNATTO_PAPERS}/copyright)
-# Debian wants the changelog compressed as hard as gzip can, without a
-# timestamp, so that the package is the same from build to build.
-find_program(VERNATTO_GZIP gzip)
-if(VERNATTO_GZIP)
-  execute_process(COMMAND ${VERNATTO_GZIP} -9 -n -c ${VERNATTO_PAPERS}/changelog
-                  OUTPUT_FILE ${VERNATTO_PAPERS}/changelog.gz RESULT_VARIABLE failed)
-endif()
-if(NOT VERNATTO_GZIP OR failed)
-  message(FATAL_ERROR "gzip is needed to compress the changelog")
-endif()
-
-if(VERNATTO_MANUALS)
-  find_program(VERNATTO_SCDOC scdoc)
-  if(NOT VERNATTO_SCDOC)
-    if(VERNATTO_MANUALS STREQUAL "AUTO")
-      message(STATUS "scdoc not found: the manual pages are not built (Debian package scdoc)")
-    else()
-      message(FATAL_ERROR "VERNATTO_MANUALS=${VERNATTO_MANUALS} needs scdoc (Debian package scdoc)")
-    endif()
+# The Windows archive carries LICENSE and CHANGELOG.md as they are.
+if(NOT WIN32)
+  vernatto_debian_copyright(${PROJECT_SOURCE_DIR}/LICENSE ${VERNATTO_PAPERS}/copyright)
+  # Debian wants the changelog compressed as hard as gzip can, without a
+  # timestamp, so that the package is the same from build to build.
+  find_program(VERNATTO_GZIP gzip)
+  if(VERNATTO_GZIP)
+    execute_process(COMMAND ${VERNATTO_GZIP} -9 -n -c ${VERNATTO_PAPERS}/changelog
+                    OUTPUT_FILE ${VERNATTO_PAPERS}/changelog.gz RESULT_VARIABLE failed)
+  endif()
+  if(NOT VERNATTO_GZIP OR failed)
+    message(FATAL_ERROR "gzip is needed to compress the changelog")
   endif()
 endif()
-if(VERNATTO_SCDOC AND VERNATTO_MANUALS)
+
+# Text pages for Windows are rendered by groff (Debian package groff-base).
+set(manual_tools scdoc)
+if(WIN32)
+  list(APPEND manual_tools groff)
+endif()
+if(VERNATTO_MANUALS)
+  foreach(tool ${manual_tools})
+    string(TOUPPER ${tool} name)
+    find_program(VERNATTO_${name} ${tool})
+    if(NOT VERNATTO_${name})
+      if(VERNATTO_MANUALS STREQUAL "AUTO")
+        message(STATUS "${tool} not found: the manual pages are not built")
+      else()
+        message(FATAL_ERROR "VERNATTO_MANUALS=${VERNATTO_MANUALS} needs ${tool}")
+      endif()
+      set(manual_tools_missing TRUE)
+    endif()
+  endforeach()
+endif()
+if(VERNATTO_MANUALS AND NOT manual_tools_missing)
   math(EXPR release_epoch "${VERNATTO_RELEASE_DAYS} * 86400")
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/man/*.scd)
   foreach(source ${sources})
     get_filename_component(page ${source} NAME_WLE)
     set(versioned ${VERNATTO_PAPERS}/man/${page}.scd)
     configure_file(${source} ${versioned} @ONLY)
-    set(output ${VERNATTO_PAPERS}/man/${page}.gz)
+    if(WIN32)
+      get_filename_component(program ${page} NAME_WLE)
+      set(output ${VERNATTO_PAPERS}/man/${program}.txt)
+      set(render -DGROFF=${VERNATTO_GROFF})
+    else()
+      set(output ${VERNATTO_PAPERS}/man/${page}.gz)
+      set(render -DGZIP=${VERNATTO_GZIP})
+    endif()
     add_custom_command(OUTPUT ${output}
-      COMMAND ${CMAKE_COMMAND} -DSCDOC=${VERNATTO_SCDOC} -DGZIP=${VERNATTO_GZIP}
+      COMMAND ${CMAKE_COMMAND} -DSCDOC=${VERNATTO_SCDOC} ${render}
               -DSOURCE=${versioned} -DOUTPUT=${output} -DEPOCH=${release_epoch}
               -P ${PROJECT_SOURCE_DIR}/cmake/scdoc.cmake
       DEPENDS ${versioned} ${PROJECT_SOURCE_DIR}/cmake/scdoc.cmake

@@ -27,7 +27,7 @@ bash scripts/install-deps.sh pkg-config libplist-dev libplist-utils g++-mingw-w6
   clang-14 lld dpf-plugins-vst
 # The papers: manual pages (scdoc, and man to render them), the completions
 # (driven through bash-completion, fish and zsh) and the schema's validator.
-bash scripts/install-deps.sh scdoc man-db bash-completion fish zsh python3-jsonschema
+bash scripts/install-deps.sh scdoc man-db groff-base bash-completion fish zsh python3-jsonschema
 # The Ansible playbook in contrib/ansible, run on this machine.
 bash scripts/install-deps.sh ansible-core
 
@@ -51,7 +51,7 @@ echo "== Windows build (MinGW-w64) and tests under Wine"
 # googletest: the sources, as the tests' copy is compiled with MinGW.
 bash scripts/install-deps.sh g++-mingw-w64-x86-64 wine64 googletest
 cmake -S . -B build-windows --toolchain cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
-  -DVERNATTO_BUILD_TESTS=ON -DVERNATTO_WERROR=ON >/dev/null
+  -DVERNATTO_BUILD_TESTS=ON -DVERNATTO_WERROR=ON -DVERNATTO_MANUALS=ON >/dev/null
 cmake --build build-windows -j"$(nproc)"
 ctest --test-dir build-windows --output-on-failure -j"$(nproc)"
 

@@ -21,7 +21,8 @@ def expected_members(top, system, manuals):
     """The files each archive must hold, by archive file name."""
     if system == "win64":
         names = [f"{program}.exe" for program in PROGRAMS] + SCHEMAS + \
-            ["README.md", "LICENSE", "CHANGELOG.md"]
+            ["README.md", "README.txt", "LICENSE", "CHANGELOG.md"]
+        names += [f"manual/{program}.txt" for program in PROGRAMS] if manuals else []
         return {f"{top}.zip": {f"{top}/{name}" for name in names}}
     doc = "share/doc/vernatto"
     names = [f"bin/{program}" for program in PROGRAMS] + \
@@ -47,6 +48,15 @@ def members(path):
     listing = subprocess.run(["dpkg-deb", "--contents", path], check=True,
                              capture_output=True, text=True).stdout
     return {line.split()[-1] for line in listing.splitlines() if not line.startswith("d")}
+
+
+def unreadable_texts(path):
+    """The zip's .txt files open in Notepad: CR LF only, no terminal markup."""
+    with zipfile.ZipFile(path) as archive:
+        texts = {name: archive.read(name) for name in archive.namelist()
+                 if name.endswith(".txt")}
+    return [f"{name} is not plain text with CR LF line ends" for name, text in texts.items()
+            if text.count(b"\n") != text.count(b"\r\n") or b"\b" in text or b"\x1b" in text]
 
 
 def missing_depends(path):
@@ -75,6 +85,8 @@ def main():
                                 f", expected {sorted(wanted)}")
             elif suffix == ".deb":
                 failures += missing_depends(os.path.join(out, found[0]))
+            elif suffix == ".zip":
+                failures += unreadable_texts(os.path.join(out, found[0]))
     for failure in failures:
         print(failure)
     sys.exit(1 if failures else 0)
