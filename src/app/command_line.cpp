@@ -5,39 +5,39 @@
 namespace vernatto::app {
 namespace {
 
-// The spec whose name or short name `arg` spells, with an inline value split
-// off into `value`; specs.size() when none does.
-std::size_t findSpec(const std::string& arg, const std::vector<OptionSpec>& specs,
-                     std::string& value, bool& hasValue) {
-  for (std::size_t i = 0; i < specs.size(); ++i) {
-    const OptionSpec& spec = specs[i];
+// The index of the option whose name or short name `arg` spells, with an
+// inline value split off into `value`; known.size() when none does.
+std::size_t findKnown(const std::string& arg, const std::vector<KnownOption>& known,
+                      std::string& value, bool& hasValue) {
+  for (std::size_t i = 0; i < known.size(); ++i) {
+    const KnownOption& candidate = known[i];
     std::string_view rest(arg);
-    if (rest.substr(0, spec.name.size()) == spec.name) {
-      rest.remove_prefix(spec.name.size());
-      if (rest.empty() || (spec.takesValue && rest.front() == '=')) {
+    if (rest.substr(0, candidate.name.size()) == candidate.name) {
+      rest.remove_prefix(candidate.name.size());
+      if (rest.empty() || (candidate.takesValue && rest.front() == '=')) {
         hasValue = !rest.empty();
         value = hasValue ? std::string(rest.substr(1)) : std::string();
         return i;
       }
     }
     rest = arg;
-    if (!spec.shortName.empty() &&
-        rest.substr(0, spec.shortName.size()) == spec.shortName) {
-      rest.remove_prefix(spec.shortName.size());
-      if (rest.empty() || spec.takesValue) {
+    if (!candidate.shortName.empty() &&
+        rest.substr(0, candidate.shortName.size()) == candidate.shortName) {
+      rest.remove_prefix(candidate.shortName.size());
+      if (rest.empty() || candidate.takesValue) {
         hasValue = !rest.empty();
         value = std::string(rest);
         return i;
       }
     }
   }
-  return specs.size();
+  return known.size();
 }
 
 }  // namespace
 
 bool splitCommandLine(const std::vector<std::string>& args,
-                      const std::vector<OptionSpec>& specs,
+                      const std::vector<KnownOption>& known,
                       std::vector<FoundOption>& found, std::vector<std::string>& operands,
                       std::string& problem) {
   bool optionsEnded = false;
@@ -53,17 +53,17 @@ bool splitCommandLine(const std::vector<std::string>& args,
     }
     FoundOption option;
     bool hasValue = false;
-    option.spec = findSpec(arg, specs, option.value, hasValue);
-    if (option.spec == specs.size()) {
+    option.which = findKnown(arg, known, option.value, hasValue);
+    if (option.which == known.size()) {
       problem = "unknown option '" + arg + "' (see --help)";
       return false;
     }
-    const OptionSpec& spec = specs[option.spec];
-    if (spec.takesValue && !hasValue && i + 1 < args.size())
+    const KnownOption& rule = known[option.which];
+    if (rule.takesValue && !hasValue && i + 1 < args.size())
       option.value = args[++i];
-    if (spec.takesValue && option.value.empty()) {
+    if (rule.takesValue && option.value.empty()) {
       problem =
-          "option '" + std::string(spec.name) + "' needs a non-empty value (see --help)";
+          "option '" + std::string(rule.name) + "' needs a non-empty value (see --help)";
       return false;
     }
     found.push_back(std::move(option));

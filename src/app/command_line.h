@@ -10,16 +10,16 @@
 namespace vernatto::app {
 
 // One option a program takes.
-struct OptionSpec {
+struct KnownOption {
   std::string_view name;       // "--output"
   std::string_view shortName;  // "-o", or empty
   bool takesValue = false;
 };
 
-// One option as found on the command line: the index of its spec, and its
-// value when it takes one.
+// One option as found on the command line: which of the known options it is
+// (an index), and its value when it takes one.
 struct FoundOption {
-  std::size_t spec = 0;
+  std::size_t which = 0;
   std::string value;
 };
 
@@ -30,7 +30,7 @@ struct FoundOption {
 // empty. Returns false, with `problem` holding one line that says what is
 // wrong, for an unknown option or a missing or empty value.
 bool splitCommandLine(const std::vector<std::string>& args,
-                      const std::vector<OptionSpec>& specs,
+                      const std::vector<KnownOption>& known,
                       std::vector<FoundOption>& found, std::vector<std::string>& operands,
                       std::string& problem);
 

@@ -5,9 +5,9 @@
 namespace vernatto::fleet {
 namespace {
 
-enum Spec : std::size_t { kReference, kHtml, kCsv, kJson, kOpen, kAll, kHelp, kVersion };
+enum Which : std::size_t { kReference, kHtml, kCsv, kJson, kOpen, kAll, kHelp, kVersion };
 
-const std::vector<app::OptionSpec> kSpecs = {
+const std::vector<app::KnownOption> kKnownOptions = {
     {"--reference", "", true}, {"--html", "", true},     {"--csv", "", true},
     {"--json", "", true},      {"--open", "", false},    {"--all", "", false},
     {"--help", "-h", false},   {"--version", "", false},
@@ -18,10 +18,10 @@ const std::vector<app::OptionSpec> kSpecs = {
 bool parseOptions(const std::vector<std::string>& args, Options& options,
                   std::string& problem) {
   std::vector<app::FoundOption> found;
-  if (!app::splitCommandLine(args, kSpecs, found, options.inventories, problem))
+  if (!app::splitCommandLine(args, kKnownOptions, found, options.inventories, problem))
     return false;
   for (app::FoundOption& option : found) {
-    switch (option.spec) {
+    switch (option.which) {
       case kReference:
         options.reference = std::move(option.value);
         break;

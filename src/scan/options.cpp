@@ -5,9 +5,9 @@
 namespace vernatto::scan {
 namespace {
 
-enum Spec : std::size_t { kOutput, kPath, kNoDefaultPaths, kHelp, kVersion };
+enum Which : std::size_t { kOutput, kPath, kNoDefaultPaths, kHelp, kVersion };
 
-const std::vector<app::OptionSpec> kSpecs = {
+const std::vector<app::KnownOption> kKnownOptions = {
     {"--output", "-o", true}, {"--path", "", true},     {"--no-default-paths", "", false},
     {"--help", "-h", false},  {"--version", "", false},
 };
@@ -18,14 +18,14 @@ bool parseOptions(const std::vector<std::string>& args, Options& options,
                   std::string& problem) {
   std::vector<app::FoundOption> found;
   std::vector<std::string> operands;
-  if (!app::splitCommandLine(args, kSpecs, found, operands, problem))
+  if (!app::splitCommandLine(args, kKnownOptions, found, operands, problem))
     return false;
   if (!operands.empty()) {
     problem = "unexpected argument '" + operands.front() + "' (see --help)";
     return false;
   }
   for (app::FoundOption& option : found) {
-    switch (option.spec) {
+    switch (option.which) {
       case kOutput:
         options.output = std::move(option.value);
         break;
