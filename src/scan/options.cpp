@@ -45,6 +45,7 @@ bool parseOptions(const std::vector<std::string>& args, Options& options,
   }
   return true;
 }
+
 std::string usageText() {
   return "Usage: vernatto-scan [-o FILE] [--path DIR]... [--no-default-paths]\n"
          "Writes the inventory of the plug-ins installed on this machine as JSON,\n"
