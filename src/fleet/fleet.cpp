@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
-#include <memory>
 #include <optional>
 #include <ostream>
 
@@ -22,7 +21,6 @@ namespace {
 constexpr const char* kProgram = "vernatto-fleet: ";
 
 struct Run {
-  std::ostream& out;
   std::ostream& err;
   bool trouble = false;
 
@@ -147,7 +145,7 @@ int runFleet(const std::vector<std::string>& args, std::ostream& out, std::ostre
   }
   const bool outputToStandardOutput =
       options.html == "-" || options.csv == "-" || options.json == "-";
-  Run run{out, err};
+  Run run{err};
   const std::vector<std::string> paths = inventoryPaths(options, run);
   if (paths.empty())
     return 2;
@@ -185,7 +183,7 @@ int runFleet(const std::vector<std::string>& args, std::ostream& out, std::ostre
     else
       pageWritten = pageWritten || output.write == writeHtml;
   }
-  if (pageWritten && options.open && options.html != "-") {
+  if (pageWritten && options.open) {
     platform::openInViewer(
         std::filesystem::absolute(std::filesystem::u8path(options.html)).u8string());
   }

@@ -182,8 +182,8 @@ void appendCounts(const Fleet& fleet, std::string& html) {
 
 void appendControls(const Fleet& fleet, std::string& html) {
   std::set<std::string_view> technologies;
-  fleet.table.forEach(
-      [&](const PluginRow& row) { technologies.insert(row.key->technology); });
+  for (const PluginEntry* key : fleet.table.keys())
+    technologies.insert(key->technology);
   html +=
       "<div id=controls hidden>\n<label>Filter <input type=search id=filter "
       "placeholder=\"vendor or name\"></label>\n<label>Technology <select id=technology>"

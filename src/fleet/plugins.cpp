@@ -101,34 +101,30 @@ bool pluginLess(const PluginEntry* a, const PluginEntry* b) {
          std::tie(b->vendor, b->name, b->technology);
 }
 
-// The first machine of the largest group (the earlier group wins a tie);
-// marks in `differing`, one flag per machine, those that hold it otherwise.
-std::uint32_t usualMachine(const std::vector<Installs>& installs,
-                           std::uint8_t* differing) {
+// Whether two machines hold a plug-in alike.
+bool sameValue(Installs a, Installs b) {
+  return sameVersions(a, b) && (!withoutVersions(a) || sameTimes(a, b));
+}
+
+// Marks in `differing`, one flag per machine, those that hold the plug-in
+// otherwise than the largest group of machines (the earlier group wins a tie).
+void markDiffering(const std::vector<Installs>& installs, std::uint8_t* differing) {
   const std::vector<std::uint32_t> groupOf = groupMachines(installs);
   std::vector<std::size_t> sizes;
-  std::vector<std::uint32_t> firstOf;
-  for (std::uint32_t m = 0; m < groupOf.size(); ++m) {
-    if (groupOf[m] == kNoGroup)
+  for (const std::uint32_t group : groupOf) {
+    if (group == kNoGroup)
       continue;
-    if (groupOf[m] == sizes.size()) {
+    if (group == sizes.size())
       sizes.push_back(0);
-      firstOf.push_back(m);
-    }
-    ++sizes[groupOf[m]];
+    ++sizes[group];
   }
   const std::size_t best = static_cast<std::size_t>(
       std::max_element(sizes.begin(), sizes.end()) - sizes.begin());
   for (std::size_t m = 0; m < groupOf.size(); ++m)
     differing[m] = groupOf[m] != kNoGroup && groupOf[m] != best;
-  return sizes.empty() ? 0 : firstOf[best];
 }
 
 }  // namespace
-
-bool sameValue(Installs a, Installs b) {
-  return sameVersions(a, b) && (!withoutVersions(a) || sameTimes(a, b));
-}
 
 std::vector<std::uint32_t> groupMachines(const std::vector<Installs>& installs) {
   std::vector<std::uint32_t> present;
@@ -272,12 +268,6 @@ void appendTime(std::string& out, std::uint64_t seconds) {
   putDigits(out, at + 17, rest % 60, 2);
 }
 
-std::string formatTime(std::uint64_t seconds) {
-  std::string text;
-  appendTime(text, seconds);
-  return text;
-}
-
 void appendCellText(std::string& out, Installs installs,
                     void (*appendVersion)(std::string&, std::string_view)) {
   for (std::size_t i = 0; i < installs.size(); ++i) {
@@ -343,7 +333,6 @@ PluginTable::PluginTable(const std::vector<const inventory::Inventory*>& machine
   }
   statuses_.resize(keys_.size());
   duplicates_.resize(keys_.size());
-  usual_.resize(keys_.size());
   // Whether a machine holds a plug-in otherwise than most is settled once,
   // here, by the groups that find the usual value: the page and the
   // per-machine counts ask for every cell, and each answer would reach into
@@ -356,10 +345,8 @@ PluginTable::PluginTable(const std::vector<const inventory::Inventory*>& machine
     duplicates_[row.index] =
         std::any_of(row.installs->begin(), row.installs->end(),
                     [](const Installs& on) { return on.size() > 1; });
-    if (status != Status::kAlike) {
-      usual_[row.index] =
-          usualMachine(*row.installs, differing_.data() + row.index * machines_.size());
-    }
+    if (status != Status::kAlike)
+      markDiffering(*row.installs, differing_.data() + row.index * machines_.size());
     ++(status == Status::kMissing   ? counts_.missing
        : status == Status::kVersion ? counts_.version
        : status == Status::kTime    ? counts_.time
@@ -391,7 +378,6 @@ void PluginTable::forEach(const std::function<void(const PluginRow&)>& visit) co
   walk([&](PluginRow& row) {
     row.status = statuses_[row.index];
     row.duplicate = duplicates_[row.index];
-    row.usual = usual_[row.index];
     row.differing = differing_.data() + row.index * machines_.size();
     visit(row);
   });

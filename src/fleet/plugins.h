@@ -46,13 +46,11 @@ struct Installs {
 // of times differ; else alike.
 Status statusOf(const std::vector<Installs>& installs);
 
-// Whether two machines hold a plug-in alike: the same set of version texts
-// and, when that set is the empty text alone, the same set of times.
-bool sameValue(Installs a, Installs b);
-
-// Groups the machines by what they hold of one plug-in (sameValue): for each
-// machine its group, kNoGroup where it has no install. Groups are numbered
-// from 0 in the order of their first machines.
+// Groups the machines by what they hold of one plug-in (machines hold it
+// alike with the same set of version texts and, when that set is the empty
+// text alone, the same set of times): for each machine its group, kNoGroup
+// where it has no install. Groups are numbered from 0 in the order of their
+// first machines.
 constexpr std::uint32_t kNoGroup = 0xFFFFFFFF;
 std::vector<std::uint32_t> groupMachines(const std::vector<Installs>& installs);
 
@@ -68,9 +66,8 @@ Versus versusOf(Installs machine, Installs reference);
 // zero or a positive number. Zero for different texts such as "01" and "1".
 int compareNatural(std::string_view a, std::string_view b);
 
-// `seconds` since 1970 as "YYYY-MM-DD HH:MM:SS UTC"; a time after the year
-// 9999 as its decimal number.
-std::string formatTime(std::uint64_t seconds);
+// Appends `seconds` since 1970 as "YYYY-MM-DD HH:MM:SS UTC"; a time after
+// the year 9999 as its decimal number.
 void appendTime(std::string& out, std::uint64_t seconds);
 
 // Appends `text` as it is: how most writers take a version.
@@ -90,11 +87,8 @@ struct PluginRow {
   Status status = Status::kAlike;
   bool duplicate = false;                 // some machine has it twice or more
   const std::vector<Installs>* installs;  // one per machine, in machine order
-  // The first machine that holds the value most machines hold: the others
-  // that hold another value are the differing ones.
-  std::size_t usual = 0;
-
-  // Per machine: it holds the plug-in, otherwise than `usual` does.
+  // Per machine: it holds the plug-in otherwise than most machines do (the
+  // earlier value wins a tie).
   const std::uint8_t* differing = nullptr;
 
   Installs on(std::size_t machine) const { return (*installs)[machine]; }
@@ -121,6 +115,9 @@ class PluginTable {
 
   std::size_t machineCount() const { return machines_.size(); }
   const StatusCounts& counts() const { return counts_; }
+  // One entry per plug-in, in plug-in order, for its vendor, name and
+  // technology.
+  const std::vector<const PluginEntry*>& keys() const { return keys_; }
 
   // Calls `visit` for every plug-in, in order.
   void forEach(const std::function<void(const PluginRow&)>& visit) const;
@@ -138,7 +135,6 @@ class PluginTable {
   std::vector<const PluginEntry*> keys_;  // one entry per plug-in, by rank
   std::vector<Status> statuses_;
   std::vector<bool> duplicates_;
-  std::vector<std::uint32_t> usual_;
   std::vector<std::uint8_t> differing_;  // PluginRow::differing, plug-in after plug-in
   StatusCounts counts_;
 };

@@ -144,12 +144,19 @@ TEST(Fleet, NaturalOrderComparesDigitRunsByValue) {
 }
 
 TEST(Fleet, FormatsTimesAsUtcUpToTheYear9999) {
-  EXPECT_EQ(formatTime(0), "1970-01-01 00:00:00 UTC");
-  EXPECT_EQ(formatTime(951782400), "2000-02-29 00:00:00 UTC");
-  EXPECT_EQ(formatTime(1730400000), "2024-10-31 18:40:00 UTC");
-  EXPECT_EQ(formatTime(253402300799), "9999-12-31 23:59:59 UTC");
-  EXPECT_EQ(formatTime(253402300800), "253402300800");
-  EXPECT_EQ(formatTime(18446744073709551615u), "18446744073709551615");
+  const std::pair<std::uint64_t, const char*> cases[] = {
+      {0, "1970-01-01 00:00:00 UTC"},
+      {951782400, "2000-02-29 00:00:00 UTC"},
+      {1730400000, "2024-10-31 18:40:00 UTC"},
+      {253402300799, "9999-12-31 23:59:59 UTC"},
+      {253402300800, "253402300800"},
+      {18446744073709551615u, "18446744073709551615"},
+  };
+  for (const auto& [seconds, text] : cases) {
+    std::string out = "at ";  // appended to what is there
+    appendTime(out, seconds);
+    EXPECT_EQ(out, std::string("at ") + text);
+  }
 }
 
 TEST(Fleet, MachinesAreNamedAfterTheirFilesAsTheSystemSplitsPaths) {
