@@ -35,15 +35,9 @@ while [ $# -gt 0 ]; do
   shift
 done
 
-if [ ! -x /usr/bin/time ]; then
-  echo "GNU time is missing: apt-get install time" >&2
-  exit 2
-fi
-
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVERNATTO_BUILD_TESTS=OFF \
-  -DVERNATTO_BUILD_BENCHMARKS=ON >/dev/null
-cmake --build "$build" -j2 --target vernatto-fleet vernatto_generate_inventories \
-  vernatto_fleet_floor >/dev/null
+source "$root/bench/common.sh"
+build_targets vernatto-fleet vernatto_generate_inventories \
+  vernatto_fleet_floor
 
 data=$build/data/fleet-${machines}x$plugins
 rooms=$data/rooms
@@ -70,10 +64,6 @@ measure() {
   shift
   status=0
   /usr/bin/time --quiet -a -o "$log" -f "%e %M" "$@" </dev/null || status=$?
-}
-
-median() {  # column $1 of file $2
-  sort -n -k"$1","$1" "$2" | awk -v c="$1" '{v[NR]=$c} END {print v[int((NR+1)/2)]}'
 }
 
 run_fleet() {

@@ -34,15 +34,9 @@ while [ $# -gt 0 ]; do
   shift
 done
 
-if [ ! -x /usr/bin/time ]; then
-  echo "GNU time is missing: apt-get install time" >&2
-  exit 2
-fi
-
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVERNATTO_BUILD_TESTS=OFF \
-  -DVERNATTO_BUILD_BENCHMARKS=ON >/dev/null
-cmake --build "$build" -j2 --target vernatto vernatto_oracle \
-  vernatto_generate_inventories vernatto_floor >/dev/null
+source "$root/bench/common.sh"
+build_targets vernatto vernatto_oracle \
+  vernatto_generate_inventories vernatto_floor
 
 data=$build/data
 mkdir -p "$data"
@@ -63,10 +57,6 @@ measure() {
   local log=$1 out=$2
   shift 2
   /usr/bin/time -a -o "$log" -f "%e %M" "$@" </dev/null >"$out"
-}
-
-median() {  # column $1 of file $2
-  sort -n -k"$1","$1" "$2" | awk -v c="$1" '{v[NR]=$c} END {print v[int((NR+1)/2)]}'
 }
 
 same_as_oracle() {  # console output $1 and report $2
