@@ -7,17 +7,14 @@
 #
 # Installs what it needs: Zig (the npm package locked in tools/zig, through
 # the npm on PATH), llvm-14 (lipo, ar, objdump) and libplist's Debian source
-# package (adding a deb-src entry for bookworm when there is none), which it
-# builds as a static library with the same compiler. Zig keeps the libc++ it
-# builds for each target in build-macos/zig-cache, unless ZIG_GLOBAL_CACHE_DIR
-# names another place.
+# package (scripts/debian-source.sh), which it builds as a static library
+# with the same compiler. Zig keeps the libc++ it builds for each target in
+# build-macos/zig-cache, unless ZIG_GLOBAL_CACHE_DIR names another place.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
 out=$PWD/build-macos
 architectures=(aarch64 x86_64)
-as_root=()
-[ "$(id -u)" -eq 0 ] || as_root=(sudo)
 
 echo "== macOS build (Zig), universal programs for arm64 and x86_64"
 bash scripts/install-deps.sh cmake make pkg-config nlohmann-json3-dev python3 llvm-14 dpkg-dev
@@ -41,19 +38,7 @@ export ZIG_GLOBAL_CACHE_DIR=${ZIG_GLOBAL_CACHE_DIR:-$out/zig-cache}
 export ZIG_LOCAL_CACHE_DIR=$ZIG_GLOBAL_CACHE_DIR
 
 # libplist from Debian's source package, never a copy kept here.
-if ! compgen -G "$out/libplist-source/libplist-*/src/plist.c" >/dev/null; then
-  if ! apt-get source --print-uris -qq libplist/bookworm >/dev/null 2>&1; then
-    printf '%s\n' "Types: deb-src" "URIs: http://deb.debian.org/debian" "Suites: bookworm" \
-      "Components: main" "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" |
-      "${as_root[@]}" tee /etc/apt/sources.list.d/vernatto-bookworm-src.sources >/dev/null
-    "${as_root[@]}" apt-get update -qq
-  fi
-  rm -rf "$out/libplist-source"
-  mkdir -p "$out/libplist-source"
-  (cd "$out/libplist-source" && apt-get source -qq libplist/bookworm)
-fi
-plist_source=$(compgen -G "$out/libplist-source/libplist-*/src/plist.c")
-plist_source=${plist_source%/src/plist.c}
+plist_source=$(bash scripts/debian-source.sh libplist "$out/libplist-source")
 
 # One architecture: libplist into a prefix of its own, then the project with
 # the same toolchain, installed into a folder of its own.

@@ -13,6 +13,9 @@ done
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 echo "Installing: ${missing[*]}"
-"${as_root[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
+# Another install running at the same time (a second build on this machine)
+# is waited for rather than failed on.
+lock=(-o DPkg::Lock::Timeout=900)
+"${as_root[@]}" apt-get "${lock[@]}" update -qq
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get "${lock[@]}" install -y -qq --no-install-recommends \
   "${missing[@]}" >/dev/null
