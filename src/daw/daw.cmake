@@ -1,5 +1,14 @@
 # The project-file readers: what each host's format says a project uses.
 set(VERNATTO_DAW_DIR ${CMAKE_CURRENT_LIST_DIR})
 add_library(vernatto_daw_lib STATIC
-  ${VERNATTO_DAW_DIR}/reference.cpp)
+  ${VERNATTO_DAW_DIR}/reference.cpp
+  ${VERNATTO_DAW_DIR}/reaper.cpp
+  ${VERNATTO_DAW_DIR}/live.cpp
+  ${VERNATTO_DAW_DIR}/dawproject.cpp
+  ${VERNATTO_DAW_DIR}/ardour.cpp
+  ${VERNATTO_DAW_DIR}/carla.cpp
+  ${VERNATTO_DAW_DIR}/lmms.cpp
+  ${VERNATTO_DAW_DIR}/studio_one.cpp
+  ${VERNATTO_DAW_DIR}/cubase.cpp
+  ${VERNATTO_DAW_DIR}/pro_tools_text.cpp)
 target_link_libraries(vernatto_daw_lib PUBLIC vernatto_lib PRIVATE vernatto_warnings)

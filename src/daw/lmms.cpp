@@ -1,0 +1,10 @@
+#include <istream>
+
+#include "daw/readers.h"
+
+namespace vernatto::daw {
+
+// Not read yet: a project of this format lists no plug-ins.
+void readLmms(std::istream& /*in*/, ProjectReading& /*reading*/) {}
+
+}  // namespace vernatto::daw
