@@ -116,6 +116,13 @@ struct ReadOutcome {
   // The failure cut the last element short: its entry holds only what was
   // read before the cut.
   bool lastElementCut = false;
+  // Where a stream that was not whole failed: at its end (it was cut off),
+  // or at a byte that is not JSON there. The offset counts from 0; line and
+  // column from 1, in bytes, and are 0 where the stream cannot be read again.
+  bool endedEarly = false;
+  std::uint64_t failureOffset = 0;
+  std::uint64_t failureLine = 0;
+  std::uint64_t failureColumn = 0;
 };
 
 // Parses `in` and appends one entry per element of its top-level array to
@@ -123,6 +130,10 @@ struct ReadOutcome {
 // A broken stream contributes the elements begun before the failure, the last
 // one as far as it was read. Never throws for anything a stream holds.
 ReadOutcome readEntries(std::istream& in, Inventory& inventory);
+
+// What made a stream that was not whole fail, and where, for a message:
+// "empty", "cut off at line 3, column 5 (byte 120)" or "not JSON at ...".
+std::string failureText(const ReadOutcome& outcome);
 
 // Reads an inventory from `in`, named `path` in the console lines, appends
 // one entry per element of its top-level array to `inventory` and sorts the

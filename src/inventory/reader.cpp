@@ -124,7 +124,10 @@ class EntryCollector {
       member_ = memberOf(key);
     return true;
   }
-  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) {
+  bool parse_error(std::size_t position, const std::string&,
+                   const nlohmann::detail::exception&) {
+    // The parser counts the bytes it has taken, the failing one included.
+    failureOffset_ = position > 0 ? position - 1 : 0;
     return false;
   }
 
@@ -142,6 +145,7 @@ class EntryCollector {
     outcome.lastElementCut = !whole && rootIsArray_ && depth_ >= 2;
     if (elementOpen_)
       completeElement();
+    outcome.failureOffset = whole ? 0 : failureOffset_;
     return outcome;
   }
 
@@ -264,6 +268,7 @@ class EntryCollector {
   bool isText_[3] = {false, false, false};  // vendor, name, technology
   TimeValue time_;
   Value version_ = Value::kNull;
+  std::uint64_t failureOffset_ = 0;
 };
 
 // The smallest element that yields a complete entry, with its separator:
@@ -312,9 +317,37 @@ void writeEcho(const PluginEntry& entry, std::string& line, std::ostream& out) {
   out.flush();
 }
 
+// Counts the lines and columns up to `outcome.failureOffset` by reading the
+// stream again from `start`; only a failure pays for it. Leaves them 0 when
+// the stream cannot seek.
+void locateFailure(std::istream& in, std::streampos start, ReadOutcome& outcome) {
+  in.clear();
+  if (start == std::streampos(-1) || !in.seekg(start))
+    return;
+  std::uint64_t line = 1;
+  std::uint64_t column = 1;
+  char buffer[1 << 14];
+  for (std::uint64_t left = outcome.failureOffset; left > 0;) {
+    in.read(buffer,
+            static_cast<std::streamsize>(std::min<std::uint64_t>(left, sizeof buffer)));
+    const std::streamsize got = in.gcount();
+    if (got <= 0)
+      return;
+    for (std::streamsize i = 0; i < got; ++i) {
+      const bool newline = buffer[i] == '\n';
+      line += newline;
+      column = newline ? 1 : column + 1;
+    }
+    left -= static_cast<std::uint64_t>(got);
+  }
+  outcome.failureLine = line;
+  outcome.failureColumn = column;
+}
+
 }  // namespace
 
 ReadOutcome readEntries(std::istream& in, Inventory& inventory) {
+  const std::streampos start = in.tellg();
   reserveFor(in, inventory);
   EntryCollector collector(inventory);
   bool parsed = false;
@@ -324,7 +357,28 @@ ReadOutcome readEntries(std::istream& in, Inventory& inventory) {
   } catch (...) {
     // Only running out of memory gets here; what was read still counts.
   }
-  return collector.finish(parsed);
+  ReadOutcome outcome = collector.finish(parsed);
+  if (!parsed) {
+    // The parser leaves the end-of-file flag set when it ran out of input.
+    outcome.endedEarly = in.eof();
+    locateFailure(in, start, outcome);
+  }
+  return outcome;
+}
+
+std::string failureText(const ReadOutcome& outcome) {
+  if (outcome.endedEarly && outcome.topLevel == ReadOutcome::Value::kNone &&
+      outcome.failureOffset == 0)
+    return "empty";
+  std::string text = outcome.endedEarly ? "cut off at " : "not JSON at ";
+  if (outcome.failureLine > 0) {
+    text += "line " + std::to_string(outcome.failureLine) + ", column " +
+            std::to_string(outcome.failureColumn) + " (byte " +
+            std::to_string(outcome.failureOffset) + ")";
+  } else {
+    text += "byte " + std::to_string(outcome.failureOffset);
+  }
+  return text;
 }
 
 void readInventory(std::istream& in, const std::string& path, Inventory& inventory,

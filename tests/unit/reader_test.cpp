@@ -102,6 +102,24 @@ TEST(ReadInventory, FilesWithoutAnArrayYieldNoEntries) {
   }
 }
 
+// A file that is not whole says where it failed and why: its end came too
+// early, or a byte there is not JSON.
+TEST(ReadInventory, FailuresSayWhereAndWhat) {
+  const std::pair<std::string, const char*> cases[] = {
+      {"", "empty"},
+      {"[\n  {\"vendor\": \"A\", \"na", "cut off at line 2, column 22 (byte 23)"},
+      {"[1,\n 2,\n // x\n]", "not JSON at line 3, column 2 (byte 9)"},
+      {"[tr", "cut off at line 1, column 4 (byte 3)"},
+      {std::string("\xFF\xFE[\0]\0", 6), "not JSON at line 1, column 1 (byte 0)"},
+      {"[1,]", "not JSON at line 1, column 4 (byte 3)"},
+  };
+  for (const auto& [text, expected] : cases) {
+    std::istringstream in(text);
+    Inventory entries;
+    EXPECT_EQ(failureText(readEntries(in, entries)), expected) << text;
+  }
+}
+
 TEST(ReadInventory, EachElementYieldsTheFieldsReadBeforeTheFirstFailure) {
   struct Case {
     const char* element;
