@@ -120,13 +120,16 @@ void checkFleet(std::string_view firstBytes, std::string_view secondBytes) {
   std::vector<vernatto::fleet::Machine> machines(3);
   const std::string_view bytes[] = {firstBytes, secondBytes, firstBytes};
   std::vector<const Inventory*> inventories;
+  std::vector<bool> complete;
   for (std::size_t m = 0; m < machines.size(); ++m) {
     machines[m].name = "m<" + std::to_string(m);
     std::istringstream in{std::string(bytes[m])};
-    vernatto::fleet::readMachine(in, machines[m]);
+    std::string why;
+    vernatto::fleet::readMachine(in, machines[m], why);
     inventories.push_back(&machines[m].inventory);
+    complete.push_back(machines[m].complete);
   }
-  const vernatto::fleet::PluginTable table(inventories);
+  const vernatto::fleet::PluginTable table(inventories, complete);
   const vernatto::fleet::Fleet fleet{machines, table, 0};
   std::ostringstream json, csv, html, console;
   vernatto::fleet::writeJson(fleet, json);

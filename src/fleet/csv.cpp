@@ -31,10 +31,19 @@ void appendField(std::string& record, std::string_view text) {
 }  // namespace
 
 void writeCsv(const Fleet& fleet, std::ostream& out) {
-  std::string record = "\xEF\xBB\xBFvendor,name,technology,status";
+  const std::size_t machines = fleet.machines.size();
+  std::string record = "\xEF\xBB\xBFvendor,name,technology,status,duplicate";
   for (const Machine& machine : fleet.machines) {
     record += ',';
     appendField(record, machine.complete ? machine.name : machine.name + " (incomplete)");
+  }
+  // With a reference, each other machine's verdict against it.
+  for (std::size_t m = 0; fleet.hasReference() && m < machines; ++m) {
+    if (m == fleet.reference)
+      continue;
+    record += ',';
+    appendField(record,
+                fleet.machines[m].name + " vs " + fleet.machines[fleet.reference].name);
   }
   record += "\r\n";
   std::string cell;
@@ -46,11 +55,18 @@ void writeCsv(const Fleet& fleet, std::ostream& out) {
     appendField(record, row.key->technology);
     record += ',';
     record += statusWord(row.status);
-    for (std::size_t m = 0; m < fleet.machines.size(); ++m) {
+    record += row.duplicate ? ",yes" : ",";
+    for (std::size_t m = 0; m < machines; ++m) {
       record += ',';
       cell.clear();
-      appendCellText(cell, row.on(m));
-      appendField(record, cell);
+      // Without the zone, spreadsheets take the time for a date and time.
+      appendCellText(cell, row.on(m), appendText, false);
+      appendField(record, row.on(m).unknown ? "?" : cell);
+    }
+    for (std::size_t m = 0; fleet.hasReference() && m < machines; ++m) {
+      if (m != fleet.reference)
+        record.append(",").append(
+            versusWord(versusOf(row.on(m), row.on(fleet.reference))));
     }
     record += "\r\n";
     if (record.size() > (1u << 16)) {

@@ -1,10 +1,12 @@
 #include "fleet/fleet.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <future>
 #include <optional>
 #include <ostream>
+#include <system_error>
 
 #include "app/atomic_file.h"
 #include "app/command_line.h"
@@ -28,26 +30,37 @@ struct Run {
     err << kProgram << line << std::endl;
     trouble = true;
   }
+
+  void tell(const std::vector<Notice>& notices) {
+    for (const Notice& notice : notices) {
+      err << kProgram << notice.line << std::endl;
+      trouble = trouble || notice.trouble;
+    }
+  }
 };
+
+// Whether `count` inventories are enough to compare; says why not on `err`.
+bool enoughInventories(std::size_t count, Run& run) {
+  if (count >= 2)
+    return true;
+  run.problem("needs at least two inventories, found " + std::to_string(count) +
+              " (see --help)");
+  return false;
+}
 
 // The paths of the inventories, or an empty list after saying why on `err`.
 std::vector<std::string> inventoryPaths(const Options& options, Run& run) {
-  std::vector<std::string> paths;
-  std::string problem;
+  std::vector<Notice> notices;
   const char separator = platform::pathSeparator();
-  if (!listInventories(options.inventories, {options.json, options.csv, options.html},
-                       separator, paths, problem)) {
-    run.problem(problem);
+  std::vector<std::string> paths = listInventories(
+      options.inventories, {options.json, options.csv, options.html}, separator, notices);
+  dropUnnamedAndRepeated(paths, pathSeparators(separator), notices);
+  run.tell(notices);
+  if (!enoughInventories(paths.size(), run))
     return {};
-  }
-  if (paths.size() < 2) {
-    run.problem("needs at least two inventories, found " + std::to_string(paths.size()) +
-                " (see --help)");
-    return {};
-  }
-  problem = nameClash(paths, pathSeparators(separator));
-  if (!problem.empty()) {
-    run.problem(problem);
+  const std::string clash = nameClash(paths, pathSeparators(separator));
+  if (!clash.empty()) {
+    run.problem(clash);
     return {};
   }
   if (options.reference.empty())
@@ -75,12 +88,20 @@ std::vector<Machine> readMachines(const std::vector<std::string>& paths, Run& ru
       progress.show("reading inventories: " + std::to_string(i) + " of " +
                     std::to_string(paths.size()));
     }
+    std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
+    if (!file) {
+      // A name that leads nowhere is no machine that lacks everything.
+      const std::string reason = std::generic_category().message(errno);
+      progress.wipe();
+      run.problem("cannot read \"" + path + "\": " + reason);
+      continue;
+    }
     Machine& machine = machines.emplace_back();
     // The reports are UTF-8 throughout, whatever bytes a file name holds.
     machine.name = platform::validUtf8(machineName(path, separators));
     machine.path = platform::validUtf8(path);
-    std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
-    const Reading reading = readMachine(file, machine);
+    std::string why;
+    const Reading reading = readMachine(file, machine, why);
     if (reading == Reading::kWhole)
       continue;
     progress.wipe();
@@ -88,7 +109,7 @@ std::vector<Machine> readMachines(const std::vector<std::string>& paths, Run& ru
       run.problem("not an inventory \"" + path + "\"");
       machines.pop_back();
     } else {
-      run.problem("failed reading \"" + path + "\"");
+      run.problem("failed reading \"" + path + "\": " + why);
     }
   }
   progress.wipe();
@@ -151,10 +172,15 @@ int runFleet(const std::vector<std::string>& args, std::ostream& out, std::ostre
     return 2;
 
   const std::vector<Machine> machines = readMachines(paths, run, errIsTerminal);
+  if (!enoughInventories(machines.size(), run))
+    return 2;
   std::vector<const inventory::Inventory*> inventories;
-  for (const Machine& machine : machines)
+  std::vector<bool> complete;
+  for (const Machine& machine : machines) {
     inventories.push_back(&machine.inventory);
-  const PluginTable table(inventories);
+    complete.push_back(machine.complete);
+  }
+  const PluginTable table(inventories, complete);
   // A reference that was not an inventory is gone; the rest still compares.
   const Fleet fleet{machines, table, indexOf(machines, options.reference)};
 

@@ -12,8 +12,9 @@ namespace {
 
 using report::appendEscaped;
 
-// Column widths in em: vendor, name and technology stay in view while the
-// machines scroll past them, so their offsets must be known in advance.
+// Column widths in em: vendor, name, technology and status stay in view
+// while the machines scroll past them, so their offsets must be known in
+// advance.
 constexpr int kVendorWidth = 10;
 constexpr int kNameWidth = 14;
 constexpr int kTechnologyWidth = 7;
@@ -32,21 +33,24 @@ table{border-collapse:separate;border-spacing:0}
 td,th{box-sizing:border-box;border:solid #bbb;border-width:0 1px 1px 0;padding:2px 4px;
 text-align:left;vertical-align:top;overflow-wrap:anywhere}
 #matrix table{table-layout:fixed}
-#matrix .head{position:sticky;top:0;z-index:2;width:max-content}
+#matrix .head{position:sticky;top:0;z-index:2}
 #matrix thead th{background:#ddd}
-#matrix th:nth-child(-n+3){position:sticky;z-index:1}
 #matrix tbody th{background:#f4f4f4;font-weight:normal}
-#matrix th:nth-child(1){left:0}
 #matrix .rows{content-visibility:auto;contain-intrinsic-size:auto 60em}
 small{display:block;font-size:8pt}
-.sm td:nth-child(4){color:#a00}.sv td:nth-child(4),.st td:nth-child(4){color:#850}
 td.x{background:#f6c6cb}td.d,td.o,td.n,td.e{background:#ffe9a8}td.u{outline:2px dashed #7a3fb0;outline-offset:-3px}
+td.k{background:repeating-linear-gradient(135deg,#eee 0 6px,#fff 6px 12px)}
 th.i{background:#f6c6cb!important}th.r{background:#b9d7f5!important}
 .machines td:nth-child(n+3){text-align:right}
 .machines th,.machines td:nth-child(n+3){white-space:nowrap}
-@media print{.wrap{max-height:none;overflow:visible;border:0}#controls{display:none}
-#matrix .head,#matrix th{position:static}#matrix .rows{content-visibility:visible}}
 )";
+
+// After the rules of the key columns, so that it outranks them on paper.
+const char* const kPrintStyle =
+    "@media "
+    "print{.wrap{max-height:none;overflow:visible;border:0}#controls{display:none}\n"
+    "#matrix .head,#matrix tr>:nth-child(n){position:static}"
+    "#matrix .rows{content-visibility:visible}}\n";
 
 // Shows the controls, which only work with the script, and applies them:
 // the filter box to vendor and name, the technology list, and "only what
@@ -54,14 +58,15 @@ th.i{background:#f6c6cb!important}th.r{background:#b9d7f5!important}
 // hidden too, so that it leaves no gap of its estimated height.
 const char* const kScript = R"(<script>
 (function () {
-  var d = document, rows = [], blocks = d.querySelectorAll('#matrix .rows');
+  var d = document, rows = [], blocks = d.querySelectorAll('#matrix .rows'),
+      t = +d.getElementById('matrix').getAttribute('data-technology');
   for (var b = 0; b < blocks.length; b++) {
     var body = blocks[b].querySelector('tbody').rows;
     for (var i = 0; i < body.length; i++) {
-      var c = body[i].cells;
-      rows.push({row: body[i], block: b,
-                 text: (c[0].textContent + '\n' + c[1].textContent).toLowerCase(),
-                 technology: c[2].textContent, alike: body[i].className === 'sa'});
+      var c = body[i].cells, text = '';
+      for (var j = 0; j < t; j++) text += c[j].textContent + '\n';
+      rows.push({row: body[i], block: b, text: text.toLowerCase(),
+                 technology: c[t].textContent, alike: body[i].className === 'sa'});
     }
   }
   var filter = d.getElementById('filter'), technology = d.getElementById('technology'),
@@ -99,7 +104,13 @@ struct Mark {
 };
 
 Mark markOf(const Fleet& fleet, const PluginRow& row, std::size_t m) {
-  if (row.on(m).empty() && (!fleet.hasReference() || !row.on(fleet.reference).empty()))
+  const Installs on = row.on(m);
+  if (on.unknown)
+    return {"k", "? unknown"};
+  // Lacking what the reference lacks too is no finding, unless the
+  // reference's own cell is unknown.
+  if (on.empty() && (!fleet.hasReference() || !row.on(fleet.reference).empty() ||
+                     row.on(fleet.reference).unknown))
     return {"x", "\xE2\x9C\x97 missing"};
   if (!fleet.hasReference())
     return row.differsOn(m) ? Mark{"d", "\xE2\x89\xA0 differs"} : Mark{nullptr, nullptr};
@@ -118,6 +129,7 @@ Mark markOf(const Fleet& fleet, const PluginRow& row, std::size_t m) {
     case Versus::kNone:
     case Versus::kReference:
     case Versus::kSame:
+    case Versus::kUnknown:
       break;
   }
   return {nullptr, nullptr};
@@ -145,11 +157,15 @@ void appendCell(const Fleet& fleet, const PluginRow& row, std::size_t m,
         .append("</small>");
 }
 
-void appendRow(const Fleet& fleet, const PluginRow& row, std::string& html) {
+void appendRow(const Fleet& fleet, bool vendors, const PluginRow& row,
+               std::string& html) {
   html.append("<tr class=")
       .append(kStatusClass[static_cast<int>(row.status)])
-      .append("><th>");
-  appendEscaped(html, row.key->vendor);
+      .append(">");
+  if (vendors) {
+    html += "<th>";
+    appendEscaped(html, row.key->vendor);
+  }
   html += "<th>";
   appendEscaped(html, row.key->name);
   html += "<th>";
@@ -198,27 +214,68 @@ void appendControls(const Fleet& fleet, std::string& html) {
       "differs</label>\n</div>\n";
 }
 
+// The columns that stay in view while the machines scroll past them, with
+// their widths in em: the vendor column is left out when no plug-in has a
+// vendor, so that it takes no room.
+std::vector<int> keyWidths(bool vendors) {
+  if (vendors)
+    return {kVendorWidth, kNameWidth, kTechnologyWidth, kStatusWidth};
+  return {kNameWidth, kTechnologyWidth, kStatusWidth};
+}
+
+// The width of the matrix in em.
+int matrixWidth(const std::vector<int>& keys, std::size_t machines) {
+  int width = 0;
+  for (const int key : keys)
+    width += key;
+  return width + kMachineWidth * static_cast<int>(machines);
+}
+
 // The opening of one of the matrix's tables: all of them have the same fixed
 // columns, so that the header's and the blocks' columns line up.
-std::string tableStart(std::size_t machines) {
-  const std::size_t width = kVendorWidth + kNameWidth + kTechnologyWidth + kStatusWidth +
-                            kMachineWidth * machines;
-  return "<table style=\"width:" + std::to_string(width) +
-         "em\">\n<colgroup><col style=\"width:" + std::to_string(kVendorWidth) +
-         "em\"><col style=\"width:" + std::to_string(kNameWidth) +
-         "em\"><col style=\"width:" + std::to_string(kTechnologyWidth) +
-         "em\"><col style=\"width:" + std::to_string(kStatusWidth) +
-         "em\"><col span=" + std::to_string(std::max<std::size_t>(machines, 1)) +
+std::string tableStart(const std::vector<int>& keys, std::size_t machines) {
+  std::string html =
+      "<table style=\"width:" + std::to_string(matrixWidth(keys, machines)) +
+      "em\">\n<colgroup>";
+  for (const int key : keys)
+    html += "<col style=\"width:" + std::to_string(key) + "em\">";
+  return html + "<col span=" + std::to_string(std::max<std::size_t>(machines, 1)) +
          " style=\"width:" + std::to_string(kMachineWidth) + "em\"></colgroup>\n";
+}
+
+// The rules that depend on the key columns: each stays in view at its
+// offset, the status column (the last) in its colour. The header and every
+// block are as wide as their tables: a block that the browser lays out only
+// in view clips what it holds to its own box.
+std::string keyStyle(const std::vector<int>& keys, std::size_t machines) {
+  const std::string n = std::to_string(keys.size());
+  std::string css =
+      "#matrix .head,#matrix .rows{width:" + std::to_string(matrixWidth(keys, machines)) +
+      "em}\n#matrix tr>:nth-child(-n+" + n +
+      "){position:sticky;z-index:1}\n#matrix tbody td:nth-child(" + n +
+      "){background:#f4f4f4}\n.sm td:nth-child(" + n + "){color:#a00}.sv td:nth-child(" +
+      n + "),.st td:nth-child(" + n + "){color:#850}\n";
+  int left = 0;
+  for (std::size_t k = 0; k < keys.size(); ++k) {
+    css += "#matrix tr>:nth-child(" + std::to_string(k + 1) +
+           "){left:" + std::to_string(left) + "em}\n";
+    left += keys[k];
+  }
+  return css;
 }
 
 // The header row stays in view above the rows, which come in blocks of
 // their own: a browser lays out only the blocks in view, so a page of a
 // hundred machines by thousands of plug-ins opens in a moment.
-void appendMatrixHead(const Fleet& fleet, std::string& html) {
+void appendMatrixHead(const Fleet& fleet, const std::vector<int>& keys,
+                      std::string& html) {
   const std::size_t machines = fleet.machines.size();
-  html += "<div class=wrap id=matrix>\n<div class=head>" + tableStart(machines);
-  html += "<thead><tr><th>Vendor<th>Plug-in<th>Technology<th>Status";
+  // The script filters on the key cells before the technology's.
+  html += "<div class=wrap id=matrix data-technology=" + std::to_string(keys.size() - 2) +
+          ">\n<div class=head>" + tableStart(keys, machines);
+  html +=
+      keys.size() == 4 ? "<thead><tr><th>Vendor<th>Plug-in" : "<thead><tr><th>Plug-in";
+  html += "<th>Technology<th>Status";
   for (std::size_t m = 0; m < machines; ++m) {
     const Machine& machine = fleet.machines[m];
     html += m == fleet.reference ? "<th class=r>"
@@ -256,7 +313,14 @@ void appendMachineTable(const Fleet& fleet, std::string& html) {
     numbers.insert(numbers.end(), {s.differing, s.duplicates});
     for (std::size_t n : numbers)
       html.append("<td>").append(std::to_string(n));
-    html += machine.complete ? "<td>whole\n" : "<td class=x>\xE2\x9A\xA0 incomplete\n";
+    if (machine.complete) {
+      html += "<td>whole\n";
+      continue;
+    }
+    html += "<td class=x>\xE2\x9A\xA0 incomplete";
+    if (s.unknown > 0)
+      html += ", " + std::to_string(s.unknown) + " unknown";
+    html += '\n';
   }
   html += "</tbody>\n</table>\n";
 }
@@ -266,29 +330,32 @@ const char* const kLegend =
     "file's time (UTC); several installs are joined by +. Marked: \xE2\x9C\x97 missing, "
     "\xE2\x89\xA0 differs (from what most machines hold, or from the reference), "
     "\xE2\x96\xBC older and \xE2\x96\xB2 newer than the reference, + extra (not on the "
-    "reference), installed \xC3\x97 2 or more: more than once, so that a host may "
-    "load the wrong copy.</p>\n";
+    "reference), ? unknown (the machine's file was not read whole, and what it "
+    "lost may hold the plug-in), installed \xC3\x97 2 or more: more than once, so "
+    "that a host may load the wrong copy.</p>\n";
 
 }  // namespace
 
 void writeHtml(const Fleet& fleet, std::ostream& out) {
   const std::string machines = std::to_string(fleet.machines.size());
+  const bool vendors =
+      std::any_of(fleet.table.keys().begin(), fleet.table.keys().end(),
+                  [](const PluginEntry* key) { return !key->vendor.empty(); });
+  const std::vector<int> keys = keyWidths(vendors);
   std::string html =
       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
       "<title>Plug-ins on " +
       machines + " machines</title>\n";
   html += kStyle;
-  html +=
-      "#matrix th:nth-child(2){left:" + std::to_string(kVendorWidth) +
-      "em}\n#matrix th:nth-child(3){left:" + std::to_string(kVendorWidth + kNameWidth) +
-      "em}\n</style>\n";
-  html += "</head>\n<body>\n<h1>Plug-ins on " + machines + " machines</h1>\n";
+  html += keyStyle(keys, fleet.machines.size());
+  html += kPrintStyle;
+  html += "</style>\n</head>\n<body>\n<h1>Plug-ins on " + machines + " machines</h1>\n";
   appendCounts(fleet, html);
   appendControls(fleet, html);
-  appendMatrixHead(fleet, html);
+  appendMatrixHead(fleet, keys, html);
   const std::string blockStart =
-      "<div class=rows>" + tableStart(fleet.machines.size()) + "<tbody>\n";
+      "<div class=rows>" + tableStart(keys, fleet.machines.size()) + "<tbody>\n";
   const char* const blockEnd = "</tbody>\n</table></div>\n";
   fleet.table.forEach([&](const PluginRow& row) {
     if (row.index % kBlockRows == 0) {
@@ -296,7 +363,7 @@ void writeHtml(const Fleet& fleet, std::ostream& out) {
         html += blockEnd;
       html += blockStart;
     }
-    appendRow(fleet, row, html);
+    appendRow(fleet, vendors, row, html);
     if (html.size() > (1u << 16)) {
       out << html;
       html.clear();

@@ -140,9 +140,6 @@ class JsonWriter {
   bool afterKey_ = false;
 };
 
-constexpr std::string_view kVersusWords[] = {"",     "reference", "missing", "extra",
-                                             "same", "older",     "newer",   "differs"};
-
 void writeMachines(const Fleet& fleet, JsonWriter& json) {
   json.key("machines");
   json.beginArray();
@@ -165,6 +162,11 @@ void writeInstalls(const PluginRow& row, JsonWriter& json) {
   json.key("installs");
   json.beginArray();
   for (const Installs& on : *row.installs) {
+    // Not "none": the machine's file was not read whole.
+    if (on.unknown) {
+      json.null();
+      continue;
+    }
     json.beginArray();
     for (std::size_t i = 0; i < on.size(); ++i)
       json.install(on[i].version, on[i].modifiedTime);
@@ -183,7 +185,7 @@ void writeVersus(const Fleet& fleet, const PluginRow& row, JsonWriter& json) {
     if (versus == Versus::kNone)
       json.null();
     else
-      json.string(kVersusWords[static_cast<std::size_t>(versus)]);
+      json.string(versusWord(versus));
   }
   json.endArray();
 }

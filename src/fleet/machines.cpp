@@ -1,6 +1,7 @@
 #include "fleet/machines.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <map>
 #include <system_error>
@@ -9,6 +10,8 @@ namespace vernatto::fleet {
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr std::uintmax_t kNoSize = static_cast<std::uintmax_t>(-1);
 
 bool endsWithJson(std::string_view name) {
   constexpr std::string_view kExtension = ".json";
@@ -27,8 +30,9 @@ bool isOutput(const fs::path& file, const std::vector<std::string>& outputs) {
   return false;
 }
 
-bool listFolder(const std::string& folder, const std::vector<std::string>& outputs,
-                char separator, std::vector<std::string>& paths, std::string& problem) {
+void listFolder(const std::string& folder, const std::vector<std::string>& outputs,
+                char separator, std::vector<std::string>& paths,
+                std::vector<Notice>& notices) {
   std::error_code error;
   std::vector<std::string> names;
   for (fs::directory_iterator it(fs::u8path(folder), error), end; !error && it != end;
@@ -40,13 +44,26 @@ bool listFolder(const std::string& folder, const std::vector<std::string>& outpu
       names.push_back(name);
   }
   if (error) {
-    problem = "cannot read folder \"" + folder + "\": " + error.message();
-    return false;
+    notices.push_back({"cannot read folder \"" + folder + "\": " + error.message()});
+    return;
   }
   std::sort(names.begin(), names.end());
   for (const std::string& name : names)
     paths.push_back(joinPath(folder, name, separator));
-  return true;
+}
+
+// Whether `path` names a file that one of `earlier` names too. Only files of
+// the same size can be one, which spares comparing every pair.
+bool isRepeated(const std::string& path, const std::vector<std::string>& earlier,
+                const std::vector<std::uintmax_t>& sizes, std::uintmax_t size) {
+  for (std::size_t i = 0; i < earlier.size(); ++i) {
+    std::error_code error;
+    if (earlier[i] == path ||
+        (size != kNoSize && sizes[i] == size &&
+         fs::equivalent(fs::u8path(earlier[i]), fs::u8path(path), error)))
+      return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -71,18 +88,45 @@ std::string joinPath(const std::string& folder, const std::string& file, char se
   return folder + separator + file;
 }
 
-bool listInventories(const std::vector<std::string>& arguments,
-                     const std::vector<std::string>& outputs, char separator,
-                     std::vector<std::string>& paths, std::string& problem) {
+std::vector<std::string> listInventories(const std::vector<std::string>& arguments,
+                                         const std::vector<std::string>& outputs,
+                                         char separator, std::vector<Notice>& notices) {
+  std::vector<std::string> paths;
   for (const std::string& argument : arguments) {
     std::error_code error;
-    if (!fs::is_directory(fs::u8path(argument), error)) {
+    const fs::file_type type = fs::status(fs::u8path(argument), error).type();
+    if (type == fs::file_type::directory) {
+      listFolder(argument, outputs, separator, paths, notices);
+    } else if (type == fs::file_type::not_found) {
+      // A mistyped name is no machine that lacks everything.
+      notices.push_back({"cannot read \"" + argument +
+                         "\": " + std::generic_category().message(ENOENT)});
+    } else {
       paths.push_back(argument);
-    } else if (!listFolder(argument, outputs, separator, paths, problem)) {
-      return false;
     }
   }
-  return true;
+  return paths;
+}
+
+void dropUnnamedAndRepeated(std::vector<std::string>& paths, std::string_view separators,
+                            std::vector<Notice>& notices) {
+  std::vector<std::string> kept;
+  std::vector<std::uintmax_t> sizes;
+  for (std::string& path : paths) {
+    if (machineName(path, separators).empty()) {
+      notices.push_back({"\"" + path + "\" gives a machine no name (rename it)"});
+      continue;
+    }
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(fs::u8path(path), error);
+    if (isRepeated(path, kept, sizes, error ? kNoSize : size)) {
+      notices.push_back({"\"" + path + "\" is given twice, read once", false});
+      continue;
+    }
+    kept.push_back(std::move(path));
+    sizes.push_back(error ? kNoSize : size);
+  }
+  paths = std::move(kept);
 }
 
 std::string nameClash(const std::vector<std::string>& paths,
@@ -98,7 +142,7 @@ std::string nameClash(const std::vector<std::string>& paths,
   return {};
 }
 
-Reading readMachine(std::istream& in, Machine& machine) {
+Reading readMachine(std::istream& in, Machine& machine, std::string& why) {
   const inventory::ReadOutcome outcome = inventory::readEntries(in, machine.inventory);
   if (outcome.topLevel == inventory::ReadOutcome::Value::kOther) {
     machine.inventory = {};
@@ -108,7 +152,10 @@ Reading readMachine(std::istream& in, Machine& machine) {
   if (outcome.lastElementCut)
     machine.inventory.pop_back();
   machine.complete = outcome.whole;
-  return outcome.whole ? Reading::kWhole : Reading::kIncomplete;
+  if (outcome.whole)
+    return Reading::kWhole;
+  why = inventory::failureText(outcome);
+  return Reading::kIncomplete;
 }
 
 }  // namespace vernatto::fleet

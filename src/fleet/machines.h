@@ -30,14 +30,28 @@ std::string machineName(std::string_view path, std::string_view separators);
 // already ends in one of `separators`.
 std::string joinPath(const std::string& folder, const std::string& file, char separator);
 
+// A line for the user from gathering the machines: trouble (exit status 2)
+// unless it is only a note.
+struct Notice {
+  std::string line;
+  bool trouble = true;
+};
+
 // The inventory files that the command line's INVENTORY arguments name, in
-// order: a file as given; a folder as the files directly inside it whose
-// names end in ".json" in any case, in byte order of the names, except those
-// that are the same file as one of `outputs`. Returns false, with `problem`
-// holding one line, when a folder cannot be listed.
-bool listInventories(const std::vector<std::string>& arguments,
-                     const std::vector<std::string>& outputs, char separator,
-                     std::vector<std::string>& paths, std::string& problem);
+// order: a file (or anything else that is not a folder) as given; a folder
+// as the files directly inside it whose names end in ".json" in any case, in
+// byte order of the names, except those that are the same file as one of
+// `outputs`. A name that does not exist and a folder that cannot be listed
+// give a notice and no files.
+std::vector<std::string> listInventories(const std::vector<std::string>& arguments,
+                                         const std::vector<std::string>& outputs,
+                                         char separator, std::vector<Notice>& notices);
+
+// Leaves out of `paths`, each with a notice: a path that gives a machine no
+// name (trouble), and a path that names a file listed before it, the same
+// path again or the same file reached another way (a note: read once).
+void dropUnnamedAndRepeated(std::vector<std::string>& paths, std::string_view separators,
+                            std::vector<Notice>& notices);
 
 // Returns an empty text when the names of `paths` are all different, else one
 // line that names two paths with the same name.
@@ -48,8 +62,8 @@ enum class Reading { kWhole, kIncomplete, kNotAnInventory };
 
 // Reads `machine.inventory` from `in`. A file read only in part keeps the
 // elements read whole (the one that the failure cut is left out) and is marked
-// incomplete; a file whose top-level value is not an array is not an
-// inventory and gives no entries.
-Reading readMachine(std::istream& in, Machine& machine);
+// incomplete, with `why` saying what failed where; a file whose top-level
+// value is not an array is not an inventory and gives no entries.
+Reading readMachine(std::istream& in, Machine& machine, std::string& why);
 
 }  // namespace vernatto::fleet

@@ -37,4 +37,7 @@ void writeHtml(const Fleet& fleet, std::ostream& out);
 // The word for `status` in every output: missing, version, time or alike.
 std::string_view statusWord(Status status);
 
+// The word for `versus` in the file outputs ("older", ...); empty for none.
+std::string_view versusWord(Versus versus);
+
 }  // namespace vernatto::fleet

@@ -174,27 +174,31 @@ std::vector<std::uint32_t> groupMachines(const std::vector<Installs>& installs) 
 }
 
 Status statusOf(const std::vector<Installs>& installs) {
+  const Installs* first = nullptr;
   for (const Installs& on : installs) {
-    if (on.empty())
+    if (on.empty() && !on.unknown)
       return Status::kMissing;
+    if (!on.empty() && first == nullptr)
+      first = &on;
   }
-  if (installs.empty())
+  if (first == nullptr)
     return Status::kAlike;
-  const Installs first = installs.front();
   for (const Installs& on : installs) {
-    if (!sameVersions(first, on))
+    if (!on.unknown && !sameVersions(*first, on))
       return Status::kVersion;
   }
-  if (!withoutVersions(first))
+  if (!withoutVersions(*first))
     return Status::kAlike;
   for (const Installs& on : installs) {
-    if (!sameTimes(first, on))
+    if (!on.unknown && !sameTimes(*first, on))
       return Status::kTime;
   }
   return Status::kAlike;
 }
 
 Versus versusOf(Installs machine, Installs reference) {
+  if (machine.unknown || reference.unknown)
+    return Versus::kUnknown;
   if (machine.empty())
     return reference.empty() ? Versus::kNone : Versus::kMissing;
   if (reference.empty())
@@ -237,7 +241,7 @@ int compareNatural(std::string_view a, std::string_view b) {
   return j < b.size() ? -1 : 0;
 }
 
-void appendTime(std::string& out, std::uint64_t seconds) {
+void appendTime(std::string& out, std::uint64_t seconds, bool zone) {
   constexpr std::uint64_t kAfter9999 = 253402300800;  // 10000-01-01 00:00:00
   if (seconds >= kAfter9999) {
     out += std::to_string(seconds);
@@ -259,7 +263,7 @@ void appendTime(std::string& out, std::uint64_t seconds) {
   // cell without a version, and formatted printing cost several times all the
   // rest of such a cell.
   const std::size_t at = out.size();
-  out += "0000-00-00 00:00:00 UTC";
+  out += zone ? "0000-00-00 00:00:00 UTC" : "0000-00-00 00:00:00";
   putDigits(out, at, year, 4);
   putDigits(out, at + 5, month, 2);
   putDigits(out, at + 8, day, 2);
@@ -269,13 +273,13 @@ void appendTime(std::string& out, std::uint64_t seconds) {
 }
 
 void appendCellText(std::string& out, Installs installs,
-                    void (*appendVersion)(std::string&, std::string_view)) {
+                    void (*appendVersion)(std::string&, std::string_view), bool zone) {
   for (std::size_t i = 0; i < installs.size(); ++i) {
     if (i > 0)
       out += " + ";
     const PluginEntry& entry = installs[i];
     if (entry.version.empty())
-      appendTime(out, entry.modifiedTime);
+      appendTime(out, entry.modifiedTime, zone);
     else
       appendVersion(out, entry.version);
   }
@@ -285,8 +289,10 @@ void appendText(std::string& out, std::string_view text) {
   out += text;
 }
 
-PluginTable::PluginTable(const std::vector<const inventory::Inventory*>& machines)
-    : machines_(machines.size()) {
+PluginTable::PluginTable(const std::vector<const inventory::Inventory*>& machines,
+                         const std::vector<bool>& complete)
+    : machines_(machines.size()),
+      complete_(complete.empty() ? std::vector<bool>(machines.size(), true) : complete) {
   // Each distinct key gets an id, in the order first met.
   std::unordered_map<KeyView, std::uint32_t, KeyHash> ids;
   std::vector<std::vector<std::uint32_t>> idsOf(machines.size());
@@ -365,7 +371,8 @@ void PluginTable::walk(const std::function<void(PluginRow&)>& visit) const {
       std::size_t end = next[m];
       while (end < machine.ranks.size() && machine.ranks[end] == rank)
         ++end;
-      installs[m] = {machine.entries.data() + next[m], machine.entries.data() + end};
+      installs[m] = {machine.entries.data() + next[m], machine.entries.data() + end,
+                     next[m] == end && !complete_[m]};
       next[m] = end;
     }
     row.index = rank;
@@ -391,8 +398,9 @@ std::vector<MachineStats> machineStats(const PluginTable& table, std::size_t ref
       MachineStats& s = stats[m];
       const Installs on = row.on(m);
       s.duplicates += on.size() > 1;
+      s.unknown += on.unknown;
       if (!judged) {
-        s.lacks += on.empty();
+        s.lacks += on.empty() && !on.unknown;
         s.differing += row.differsOn(m);
         continue;
       }
@@ -417,6 +425,7 @@ std::vector<MachineStats> machineStats(const PluginTable& table, std::size_t ref
         case Versus::kNone:
         case Versus::kReference:
         case Versus::kSame:
+        case Versus::kUnknown:
           break;
       }
     }

@@ -27,23 +27,27 @@ enum class Versus : std::uint8_t {
   kOlder,
   kNewer,
   kDiffers,
+  kUnknown,  // one of the two was not read whole and lacks it
 };
 
 // A machine's installs of one plug-in: its entries with that key, in file
-// order. Usually none or one.
+// order. Usually none or one. A machine whose file was not read whole may
+// have lost the plug-in with the rest of its file: where it shows none, its
+// installs are unknown rather than none.
 struct Installs {
   const PluginEntry* const* first = nullptr;
   const PluginEntry* const* last = nullptr;
+  bool unknown = false;  // then empty too
 
   std::size_t size() const { return static_cast<std::size_t>(last - first); }
   bool empty() const { return first == last; }
   const PluginEntry& operator[](std::size_t i) const { return *first[i]; }
 };
 
-// The plug-in's status over the installs of every machine: missing when a
-// machine has none; else version when the machines' sets of version texts
-// differ; else, when every set is the empty text alone, time when their sets
-// of times differ; else alike.
+// The plug-in's status over the installs of every machine whose installs
+// are known: missing when such a machine has none; else version when the machines' sets
+// of version texts differ; else, when every set is the empty text alone, time when their
+// sets of times differ; else alike.
 Status statusOf(const std::vector<Installs>& installs);
 
 // Groups the machines by what they hold of one plug-in (machines hold it
@@ -54,10 +58,10 @@ Status statusOf(const std::vector<Installs>& installs);
 constexpr std::uint32_t kNoGroup = 0xFFFFFFFF;
 std::vector<std::uint32_t> groupMachines(const std::vector<Installs>& installs);
 
-// `machine` against `reference`, neither of them the reference itself: none,
-// missing, extra, same, older or newer (when each has exactly one install: by
-// version when both have one, in natural order; by time when neither has
-// one), else differs.
+// `machine` against `reference`, neither of them the reference itself:
+// unknown when either is unknown; else none, missing, extra, same, older or
+// newer (when each has exactly one install: by version when both have one,
+// in natural order; by time when neither has one), else differs.
 Versus versusOf(Installs machine, Installs reference);
 
 // Natural order of version texts: runs of ASCII digits compare by value
@@ -66,19 +70,20 @@ Versus versusOf(Installs machine, Installs reference);
 // zero or a positive number. Zero for different texts such as "01" and "1".
 int compareNatural(std::string_view a, std::string_view b);
 
-// Appends `seconds` since 1970 as "YYYY-MM-DD HH:MM:SS UTC"; a time after
-// the year 9999 as its decimal number.
-void appendTime(std::string& out, std::uint64_t seconds);
+// Appends `seconds` since 1970 as "YYYY-MM-DD HH:MM:SS", followed by " UTC"
+// when `zone`; a time after the year 9999 as its decimal number.
+void appendTime(std::string& out, std::uint64_t seconds, bool zone = true);
 
 // Appends `text` as it is: how most writers take a version.
 void appendText(std::string& out, std::string_view text);
 
 // Appends what a report shows for a machine's installs: each install's
 // version (through `appendVersion`, so that a writer can escape it as it
-// goes), or its time when it has none, joined by " + "; nothing when there
-// is none.
+// goes), or its time (see appendTime) when it has none, joined by " + ";
+// nothing when there is none.
 void appendCellText(std::string& out, Installs installs,
-                    void (*appendVersion)(std::string&, std::string_view) = appendText);
+                    void (*appendVersion)(std::string&, std::string_view) = appendText,
+                    bool zone = true);
 
 // One plug-in, as PluginTable::forEach hands it out.
 struct PluginRow {
@@ -108,10 +113,12 @@ struct StatusCounts {
 // entries, ties broken by the exact bytes of vendor, name and technology. A
 // plug-in is a key compared byte for byte, so keys that differ only in case
 // are two plug-ins, side by side. The inventories must outlive the table and
-// stay unchanged.
+// stay unchanged. `complete` tells, per machine, whether its file was read
+// whole (all are, when it is empty).
 class PluginTable {
  public:
-  explicit PluginTable(const std::vector<const inventory::Inventory*>& machines);
+  explicit PluginTable(const std::vector<const inventory::Inventory*>& machines,
+                       const std::vector<bool>& complete = {});
 
   std::size_t machineCount() const { return machines_.size(); }
   const StatusCounts& counts() const { return counts_; }
@@ -132,6 +139,7 @@ class PluginTable {
     std::vector<std::uint32_t> ranks;
   };
   std::vector<Order> machines_;
+  std::vector<bool> complete_;
   std::vector<const PluginEntry*> keys_;  // one entry per plug-in, by rank
   std::vector<Status> statuses_;
   std::vector<bool> duplicates_;
@@ -149,6 +157,7 @@ struct MachineStats {
   std::size_t newer = 0;
   std::size_t differing = 0;
   std::size_t duplicates = 0;  // plug-ins installed twice or more
+  std::size_t unknown = 0;     // plug-ins it may have lost with its file's end
 };
 
 // The stats of every machine of `table`; `reference` is a machine's index,

@@ -8,8 +8,9 @@ decoded as written, and no inventory text ever turned into an element.
 vernatto-fleet's page, driven through its script with selenium: the same
 escaping (and no planted script ever ran), the filter box, the technology
 list and "only what differs" together, the header row and first column
-staying in view while the table scrolls, and with script disabled every row
-shown and the controls hidden. It saves a screenshot when given a path.
+staying in view while the table scrolls, every room's cells visible when
+there are more rooms than the window shows, and with script disabled every
+row shown and the controls hidden. It saves a screenshot when given a path.
 
 Run as: browser_test.py PROGRAM [SCREENSHOT.png]
 The program is told by its file name, as e2e.py does. Exits with 77 (a skip
@@ -237,6 +238,55 @@ return [wrap.scrollTop, wrap.scrollLeft,
 """
 
 
+# More rooms than a narrow window shows, no vendor anywhere, and rows to show
+# in two of the blocks that the browser lays out only in view: the first and
+# last plug-ins differ on the last room.
+WIDE_ROOMS = [f"room-{r:02}" for r in range(1, 13)]
+WIDE_DIFFERING = ["Plug 00", "Plug 59"]
+# After scrolling to the far right, what the browser finds at the middle of
+# each shown row's status cell and of its last room's cell.
+WIDE_READ = """
+const wrap = document.querySelector('.wrap');
+wrap.scrollLeft = wrap.scrollWidth;
+const hit = c => {
+  const b = c.getBoundingClientRect();
+  const e = document.elementFromPoint(b.left + b.width / 2, b.top + b.height / 2);
+  return e !== null && c.contains(e);
+};
+const rows = [...document.querySelectorAll('#matrix tbody tr')].filter(
+    r => r.getClientRects().length > 0);
+return {
+  scrolled: wrap.scrollLeft,
+  head: [...document.querySelectorAll('#matrix thead th')].map(c => c.firstChild.data),
+  rows: rows.map(r => [r.cells[0].textContent, hit(r.cells[2]),
+                       hit(r.cells[r.cells.length - 1])]),
+};
+"""
+
+
+def check_wide_fleet(driver, box):
+    """Failures of the page of more rooms than fit: every room's cells must be
+    visible after scrolling, the status column stays in view, and the vendor
+    column takes no room when no plug-in has a vendor."""
+    for room in WIDE_ROOMS:
+        write_inventory(box, room + ".json", [
+            entry("", f"Plug {i:02}", "VST3", 1,
+                  "2.0" if room == WIDE_ROOMS[-1] and f"Plug {i:02}" in WIDE_DIFFERING
+                  else "1.0") for i in range(60)])
+    result = box.run(["--html", "wide.html", *(room + ".json" for room in WIDE_ROOMS)])
+    if result.returncode != 1:
+        return [f"the wide fleet failed (status {result.returncode}): {result.stderr!r}"]
+    driver.set_window_size(700, 600)
+    driver.get("file://" + os.path.join(box.work, "wide.html"))
+    read = driver.execute_script(WIDE_READ)
+    expected_head = ["Plug-in", "Technology", "Status"] + WIDE_ROOMS
+    expected_rows = [[name, True, True] for name in WIDE_DIFFERING]
+    if read["head"] != expected_head or read["scrolled"] <= 0 or read["rows"] != expected_rows:
+        return [f"wide fleet scrolled by {read['scrolled']}: head {read['head']}, rows "
+                f"[name, status cell seen, last room's cell seen] {read['rows']}"]
+    return []
+
+
 def check_fleet_texts(read):
     """Failures of escaping: planted script that ran, elements made of texts,
     texts that do not read back as written."""
@@ -308,6 +358,8 @@ def check_fleet(chromium, program, screenshot):
         if top <= 0 or left <= 0 or abs(head) > 0.5 or abs(vendor) > 0.5:
             failures.append(f"scrolled by {top}, {left}: header row {head} px below the "
                             f"top, vendor column {vendor} px right of the left")
+
+        failures += check_wide_fleet(driver, box)
 
         # Script off, for this page only: the same page, plain.
         driver.execute_cdp_cmd("Emulation.setScriptExecutionDisabled", {"value": True})

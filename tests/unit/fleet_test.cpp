@@ -11,13 +11,14 @@ namespace vernatto::fleet {
 namespace {
 
 // Installs written as "1.0@5" (version 1.0, time 5) or "@5" (no version),
-// joined by " + " for several; "-" is none.
+// joined by " + " for several; "-" is none, "?" unknown (none on a machine
+// whose file was not read whole).
 class Installed {
  public:
   Installs add(const std::string& text) {
     std::vector<const PluginEntry*>& pointers = pointers_.emplace_back();
     std::size_t from = 0;
-    while (text != "-" && from < text.size()) {
+    while (text != "-" && text != "?" && from < text.size()) {
       std::size_t end = text.find(" + ", from);
       end = end == std::string::npos ? text.size() : end;
       const std::string& item = texts_.emplace_back(text.substr(from, end - from));
@@ -28,7 +29,7 @@ class Installed {
       pointers.push_back(&entry);
       from = end + 3;
     }
-    return {pointers.data(), pointers.data() + pointers.size()};
+    return {pointers.data(), pointers.data() + pointers.size(), text == "?"};
   }
 
  private:
@@ -57,6 +58,11 @@ TEST(Fleet, StatusComparesSetsOfVersionsThenSetsOfTimes) {
       {{"@1 + @2", "@2 + @1"}, Status::kAlike},
       {{"@1 + @2", "@1"}, Status::kTime},
       {{"@1 + 1.0@2", "@5 + 1.0@6"}, Status::kAlike},  // not the empty text alone
+      // An unknown machine neither lacks the plug-in nor holds it otherwise.
+      {{"1.0@1", "?", "1.0@2"}, Status::kAlike},
+      {{"?", "1.0@1", "-"}, Status::kMissing},
+      {{"?", "@1", "@2"}, Status::kTime},
+      {{"?", "1.0@1", "1.1@1"}, Status::kVersion},
   };
   for (const Case& c : cases) {
     Installed installed;
@@ -107,6 +113,10 @@ TEST(Fleet, VersusJudgesOneMachineAgainstTheReference) {
       {"1.0@1", "@1", Versus::kDiffers},
       {"1.0@1 + 1.1@1", "1.0@1", Versus::kDiffers},
       {"1.1@1 + 1.0@1", "1.0@1 + 1.1@2", Versus::kSame},
+      {"?", "1.0@1", Versus::kUnknown},
+      {"?", "-", Versus::kUnknown},
+      {"1.0@1", "?", Versus::kUnknown},  // the reference's own cell unknown
+      {"-", "?", Versus::kUnknown},
   };
   for (const Case& c : cases) {
     Installed installed;
