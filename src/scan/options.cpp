@@ -43,6 +43,10 @@ bool parseOptions(const std::vector<std::string>& args, Options& options,
         break;
     }
   }
+  if (!options.defaultPaths && options.paths.empty()) {
+    problem = "--no-default-paths leaves nothing to scan without --path (see --help)";
+    return false;
+  }
   return true;
 }
 

@@ -1,6 +1,8 @@
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <ostream>
+#include <system_error>
 
 #include "app/atomic_file.h"
 #include "app/command_line.h"
@@ -88,6 +90,33 @@ ScanResult scan(const Options& options, Console& console) {
   return result;
 }
 
+// Whether every --path folder can be scanned: one that does not exist or
+// cannot be listed is trouble, not a room with nothing installed, so that a
+// mistyped path never passes for a clean scan. Says why on `err`.
+bool pathsReadable(const Options& options, std::ostream& err) {
+  bool readable = true;
+  for (const std::string& folder : options.paths) {
+    std::error_code error;
+    const fs::path path = fs::u8path(folder);
+    const fs::file_status status = fs::status(path, error);
+    std::string why;
+    if (!fs::exists(status)) {
+      why = "no such folder";
+    } else if (fs::is_directory(status)) {
+      fs::directory_iterator listing(path, error);
+      if (error)
+        why = "cannot read folder: " + error.message();
+    }
+    if (!why.empty()) {
+      err << kProgram << folder << ": " << why << '\n';
+      readable = false;
+    }
+  }
+  if (!readable)
+    err << kProgram << "nothing scanned, no inventory written" << std::endl;
+  return readable;
+}
+
 std::string summary(const ScanResult& result, Clock::duration elapsed) {
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.2f",
@@ -126,6 +155,8 @@ int runScanner(const std::vector<std::string>& args, std::ostream& out, std::ost
                                  options.version, usageText(), out, err)) {
     return *status;
   }
+  if (!pathsReadable(options, err))
+    return 2;
   const Clock::time_point start = Clock::now();
   Console console(err, errIsTerminal);
   ScanResult result = scan(options, console);

@@ -126,11 +126,14 @@ def check_command_line(program, tree, work):
         fail(f"unwritable output: status {status}, stderr {err!r}")
     target = os.path.join(work, "out", "scan.json")
     write(target, "previous")
+    # A mistyped folder is trouble, and leaves the last inventory as it was.
+    absent = scan(program, "--path", tree, "--path", missing, "-o", target)
+    with open(target) as f:
+        kept = f.read()
+    if absent[0] != 2 or absent[1] or "no such folder" not in absent[2] or kept != "previous":
+        fail(f"missing --path folder: {absent}, the output file then holds {kept!r}")
     status, out, err = scan(program, "--path", tree, "--output", target)
     listing = os.listdir(os.path.dirname(target))
-    absent = scan(program, "--path", missing)
-    if absent[0] != 0 or absent[1] != "[]\n" or "no such folder" not in absent[2]:
-        fail(f"missing --path folder: {absent}")
     if status != 0 or out or listing != ["scan.json"]:
         fail(f"--output: status {status}, stdout {out!r}, folder holds {listing}")
     with open(target) as f:

@@ -100,6 +100,7 @@ TEST(Options, ParseTheUsualWaysAndRejectTheRest) {
       {{"--paths", "x"}, false, "", {}, true},
       {{"--help=yes"}, false, "", {}, true},
       {{"stray.json"}, false, "", {}, true},
+      {{"--no-default-paths"}, false, "", {}, false},  // nothing left to scan
   };
   for (const Case& c : cases) {
     Options options;
