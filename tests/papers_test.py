@@ -25,28 +25,30 @@ WRONG_INVENTORIES = [("a top-level object", ENTRY)] + [
                           ("modifiedTime", 2**64), ("modifiedTime", 1.5), ("version", 2)]
 ] + [(f"no {member}", [{k: v for k, v in ENTRY.items() if k != member}])
      for member in ("vendor", "name", "technology", "modifiedTime")]
-# Command line, then what bash offers in a folder holding a.json, b.txt,
-# "with space.json" and dir/; fish lists the inventories first, then the rest.
+# Command line, then what bash offers in a folder holding the inventories
+# a.json and "with space.json", package.json (JSON, but not an inventory),
+# b.txt and dir/; fish lists the JSON files first, then the rest.
 BASH_CASES = [
     ("vernatto-scan --p", {"--path"}),
     ("vernatto-scan --", {"--output", "--path", "--no-default-paths", "--help", "--version"}),
-    ("vernatto-scan -o ", {"a.json", "with space.json", "dir"}),
+    ("vernatto-scan -o ", {"a.json", "package.json", "with space.json", "dir"}),
     ("vernatto-scan --output=w", {"with space.json"}),
-    ("vernatto-scan --path ", {"a.json", "b.txt", "with space.json", "dir"}),
+    ("vernatto-scan --path ", {"a.json", "b.txt", "package.json", "with space.json", "dir"}),
     ("vernatto-scan --version ", set()),
-    ("vernatto ", {"a.json", "with space.json", "dir"}),
+    ("vernatto ", {"a.json", "package.json", "with space.json", "dir"}),
     ("vernatto a.json d", {"dir"}),
     ("vernatto a.json b.json ", set()),
     ("vernatto-fleet --r", {"--reference"}),
-    ("vernatto-fleet ", {"a.json", "with space.json", "dir"}),
+    ("vernatto-fleet ", {"a.json", "package.json", "with space.json", "dir"}),
     ("vernatto-fleet --csv ", {"dir"}),
     ("vernatto-fleet a.json --json out.json --reference ", {"a"}),
     ("vernatto-fleet . --reference=w", {"with space"}),
+    ("vernatto-fleet . --reference ", {"a", "with space"}),
 ]
 FISH_CASES = [
     ("vernatto-scan --p", ["--path"]),
-    ("vernatto-scan -o ", ["a.json", "with space.json", "dir/"]),
-    ("vernatto ", ["a.json", "with space.json", "dir/"]),
+    ("vernatto-scan -o ", ["a.json", "package.json", "with space.json", "dir/"]),
+    ("vernatto ", ["a.json", "package.json", "with space.json", "dir/"]),
     ("vernatto-fleet --js", ["--json"]),
 ]
 BASH_DRIVER = r"""
@@ -124,8 +126,10 @@ def completion(folder):
         sys.exit(SKIP)
     failures = []
     with tempfile.TemporaryDirectory(prefix="vernatto-completion-") as work:
-        for name in ("a.json", "b.txt", "with space.json"):
-            open(os.path.join(work, name), "w").close()
+        for name, text in (("a.json", "[]"), ("b.txt", ""), ("with space.json", "\ufeff\n ["),
+                           ("package.json", '{"name": "x"}')):
+            with open(os.path.join(work, name), "w", encoding="utf-8") as f:
+                f.write(text)
         os.mkdir(os.path.join(work, "dir"))
         for line, expected in BASH_CASES:
             found = subprocess.run(["bash", "-c", BASH_DRIVER, "bash", f"{folder}/bash", line,
