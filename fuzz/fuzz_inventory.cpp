@@ -121,6 +121,9 @@ void checkFleet(std::string_view firstBytes, std::string_view secondBytes) {
   const std::string_view bytes[] = {firstBytes, secondBytes, firstBytes};
   std::vector<const Inventory*> inventories;
   std::vector<bool> complete;
+  // The third machine reads the first one's bytes keeping details, which
+  // must change none of its entries.
+  machines[2].inventory.keepDetails();
   for (std::size_t m = 0; m < machines.size(); ++m) {
     machines[m].name = "m<" + std::to_string(m);
     std::istringstream in{std::string(bytes[m])};
@@ -129,6 +132,8 @@ void checkFleet(std::string_view firstBytes, std::string_view secondBytes) {
     inventories.push_back(&machines[m].inventory);
     complete.push_back(machines[m].complete);
   }
+  if (machines[0].inventory != machines[2].inventory)
+    fail("keeping details changed the entries read");
   const vernatto::fleet::PluginTable table(inventories, complete);
   const vernatto::fleet::Fleet fleet{machines, table, 0};
   std::ostringstream json, csv, html, console;

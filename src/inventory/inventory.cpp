@@ -49,6 +49,14 @@ Inventory::Inventory(const Inventory& other) {
   entries_.reserve(other.size());
   for (const PluginEntry& entry : other)
     push_back(entry);
+  keepDetails_ = other.keepDetails_;
+  for (const EntryDetails& from : other.details_) {
+    EntryDetails& to = details_.emplace_back();
+    to.id = storeDetailText(from.id);
+    to.path = storeDetailText(from.path);
+    for (const std::string_view id : from.compatible)
+      to.compatible.push_back(storeDetailText(id));
+  }
 }
 
 Inventory& Inventory::operator=(const Inventory& other) {
@@ -59,7 +67,26 @@ Inventory& Inventory::operator=(const Inventory& other) {
   return *this;
 }
 
+PluginEntry& Inventory::emplace_back() {
+  if (keepDetails_)
+    details_.emplace_back();
+  return entries_.emplace_back();
+}
+
+void Inventory::pop_back() {
+  if (details_.size() == entries_.size())
+    details_.pop_back();
+  entries_.pop_back();
+}
+
+const EntryDetails& Inventory::details(std::size_t i) const {
+  static const EntryDetails kNone;
+  return i < details_.size() ? details_[i] : kNone;
+}
+
 void Inventory::push_back(const PluginEntry& entry) {
+  if (keepDetails_)
+    details_.emplace_back();
   entries_.push_back({storeSharedText(entry.vendor), storeText(entry.name),
                       storeText(entry.version), storeSharedText(entry.technology),
                       entry.modifiedTime});
@@ -75,6 +102,8 @@ std::string_view Inventory::storeSharedText(std::string_view text) {
 }
 
 void Inventory::storeTextsInOrder() {
+  details_.clear();
+  keepDetails_ = false;
   TextStore inOrder;
   for (PluginEntry& entry : entries_) {
     entry.name = inOrder.store(entry.name);

@@ -32,6 +32,15 @@ inline bool operator!=(const PluginEntry& a, const PluginEntry& b) {
   return !(a == b);
 }
 
+// What an inventory may give beyond an entry's key, version and time, for
+// matching the plug-ins a project uses: kept only for an inventory that
+// asks for them (Inventory::keepDetails), as views of its storage.
+struct EntryDetails {
+  std::string_view id;    // the plug-in's id, in the normal form of plugin_id.h
+  std::string_view path;  // the file or bundle the entry was read from
+  std::vector<std::string_view> compatible;  // ids of the plug-ins it replaces
+};
+
 // Texts kept in large blocks, so that a million texts cost a few hundred
 // allocations rather than a million. A stored text never moves: its view
 // stays valid as long as the store, also when the store itself is moved.
@@ -63,10 +72,26 @@ class Inventory {
 
   // Appends `entry` with its texts copied into this inventory's storage.
   void push_back(const PluginEntry& entry);
-  // Appends an entry with empty texts, for the reader to fill in.
-  PluginEntry& emplace_back() { return entries_.emplace_back(); }
+  // Appends an entry with empty texts (and empty details), for the reader to
+  // fill in.
+  PluginEntry& emplace_back();
   // Drops the last entry; its texts stay stored until the inventory goes.
-  void pop_back() { entries_.pop_back(); }
+  void pop_back();
+
+  // From now on every entry appended by emplace_back has details, which the
+  // reader fills in; sortInventory drops them.
+  void keepDetails() { keepDetails_ = true; }
+  bool keepsDetails() const { return keepDetails_; }
+  // The details of entry `i`; empty ones when the inventory keeps none.
+  const EntryDetails& details(std::size_t i) const;
+  // The last entry's details, for the reader to fill in; the inventory must
+  // keep details and hold an entry.
+  EntryDetails& lastDetails() { return details_.back(); }
+  // Returns a view of a stored copy of `text` for the details, which
+  // storeTextsInOrder leaves where they are.
+  std::string_view storeDetailText(std::string_view text) {
+    return detailTexts_.store(text);
+  }
   void reserve(std::size_t count) { entries_.reserve(count); }
 
   // Returns a view of a stored copy of `text`, valid as long as the
@@ -77,7 +102,8 @@ class Inventory {
   std::string_view storeSharedText(std::string_view text);
   // Stores the names and versions again, in the order of the entries, so
   // that walking the entries walks their texts too rather than jumping
-  // through memory. Views of the earlier copies become invalid.
+  // through memory. Views of the earlier copies become invalid. Details,
+  // which would no longer match their entries, are dropped.
   void storeTextsInOrder();
 
   std::size_t size() const { return entries_.size(); }
@@ -95,12 +121,16 @@ class Inventory {
 
  private:
   std::vector<PluginEntry> entries_;
+  std::vector<EntryDetails> details_;  // one per entry, when kept
+  bool keepDetails_ = false;
   TextStore texts_;
+  TextStore detailTexts_;
   TextStore sharedTexts_;
   std::unordered_set<std::string_view> shared_;
 };
 
-// Equal when both hold equal entries in the same order.
+// Equal when both hold equal entries in the same order; details are not
+// compared.
 bool operator==(const Inventory& a, const Inventory& b);
 inline bool operator!=(const Inventory& a, const Inventory& b) {
   return !(a == b);
@@ -126,9 +156,12 @@ struct ReadOutcome {
 };
 
 // Parses `in` and appends one entry per element of its top-level array to
-// `inventory`, in file order, without sorting and without writing anything.
-// A broken stream contributes the elements begun before the failure, the last
-// one as far as it was read. Never throws for anything a stream holds.
+// `inventory`, in file order, without sorting and without writing anything;
+// when the inventory keeps details, also each element's "id", "path" and
+// "compatible" (texts, and an array of texts; anything else reads as
+// absent). A broken stream contributes the elements begun before the
+// failure, the last one as far as it was read. Never throws for anything a
+// stream holds.
 ReadOutcome readEntries(std::istream& in, Inventory& inventory);
 
 // What made a stream that was not whole fail, and where, for a message:

@@ -16,17 +16,34 @@ namespace {
 using nlohmann::json;
 
 // The members an entry is read from; every other key is skipped.
-enum class Member { kVendor, kName, kTechnology, kModifiedTime, kVersion, kNone };
+enum class Member {
+  kVendor,
+  kName,
+  kTechnology,
+  kModifiedTime,
+  kVersion,
+  kId,  // these three only for an inventory that keeps details
+  kPath,
+  kCompatible,
+  kNone
+};
 
-// The five keys differ in length, so the length picks the one to compare.
-Member memberOf(std::string_view key) {
+// The five keys of every entry differ in length, so the length picks the one
+// to compare; the details' keys come second.
+Member memberOf(std::string_view key, bool details) {
   switch (key.size()) {
     case 6:
       return key == "vendor" ? Member::kVendor : Member::kNone;
     case 4:
-      return key == "name" ? Member::kName : Member::kNone;
+      if (key == "name")
+        return Member::kName;
+      return details && key == "path" ? Member::kPath : Member::kNone;
+    case 2:
+      return details && key == "id" ? Member::kId : Member::kNone;
     case 10:
-      return key == "technology" ? Member::kTechnology : Member::kNone;
+      if (key == "technology")
+        return Member::kTechnology;
+      return details && key == "compatible" ? Member::kCompatible : Member::kNone;
     case 12:
       return key == "modifiedTime" ? Member::kModifiedTime : Member::kNone;
     case 7:
@@ -112,6 +129,8 @@ class EntryCollector {
   bool string(json::string_t& value) {
     if (inElement())
       storeText(value);
+    else if (compatibleOpen_ && depth_ == 3)
+      details().compatible.push_back(inventory_.storeDetailText(value));
     return scalar(Value::kText);
   }
   bool binary(json::binary_t&) { return scalar(Value::kOther); }
@@ -121,7 +140,7 @@ class EntryCollector {
   bool end_array() { return close(); }
   bool key(json::string_t& key) {
     if (inElement())
-      member_ = memberOf(key);
+      member_ = memberOf(key, inventory_.keepsDetails());
     return true;
   }
   bool parse_error(std::size_t position, const std::string&,
@@ -175,6 +194,7 @@ class EntryCollector {
         beginElement();
     } else if (inElement()) {
       setKind(Value::kOther);
+      compatibleOpen_ = !isObject && member_ == Member::kCompatible;
     }
     ++depth_;
     return true;
@@ -182,10 +202,14 @@ class EntryCollector {
 
   bool close() {
     --depth_;
+    if (depth_ == 2)
+      compatibleOpen_ = false;
     if (elementOpen_ && depth_ == 1)
       completeElement();
     return true;
   }
+
+  EntryDetails& details() { return inventory_.lastDetails(); }
 
   void beginElement() {
     elementOpen_ = true;
@@ -213,7 +237,14 @@ class EntryCollector {
       case Member::kVersion:
         entry.version = inventory_.storeText(value);
         break;
+      case Member::kId:
+        details().id = inventory_.storeDetailText(value);
+        break;
+      case Member::kPath:
+        details().path = inventory_.storeDetailText(value);
+        break;
       case Member::kModifiedTime:
+      case Member::kCompatible:
       case Member::kNone:
         break;
     }
@@ -232,6 +263,19 @@ class EntryCollector {
         break;
       case Member::kVersion:
         version_ = kind;
+        break;
+      // A value that is not a text, or for compatible not an array of them,
+      // reads as absent.
+      case Member::kId:
+        if (kind != Value::kText)
+          details().id = {};
+        break;
+      case Member::kPath:
+        if (kind != Value::kText)
+          details().path = {};
+        break;
+      case Member::kCompatible:
+        details().compatible.clear();
         break;
       case Member::kNone:
         break;
@@ -268,6 +312,7 @@ class EntryCollector {
   bool isText_[3] = {false, false, false};  // vendor, name, technology
   TimeValue time_;
   Value version_ = Value::kNull;
+  bool compatibleOpen_ = false;  // in the array of an element's compatible ids
   std::uint64_t failureOffset_ = 0;
 };
 

@@ -120,6 +120,51 @@ TEST(ReadInventory, FailuresSayWhereAndWhat) {
   }
 }
 
+// The members a project is matched by, when an inventory asks for them: the
+// entries stay as without them, and every entry has its own details.
+TEST(ReadInventory, KeepsIdPathAndCompatibleIdsWhenAsked) {
+  const std::string text =
+      std::string("[") + kFull +
+      R"(, {"id": "A1", "path": "/p/a.vst3", "compatible": ["B", 7, ["C"], "D"],
+                              "vendor": "A", "name": "B", "technology": "T", "modifiedTime": 7},
+                           3, {"id": 5, "path": "/x", "path": null, "compatible": "E"},
+                           {"id": "first", "id": "last", "compatible": ["F"], "compatible": {}},
+                           {"compatible": ["G", "H)";
+  struct Case {
+    const char* id;
+    const char* path;
+    std::vector<std::string_view> compatible;
+  };
+  const Case cases[] = {
+      {"", "", {}},
+      {"A1", "/p/a.vst3", {"B", "D"}},
+      {"", "", {}},
+      {"", "", {}},
+      {"last", "", {}},
+      // The element the stream's end cut is left out by the fleet, but
+      // what it held so far stays with it.
+      {"", "", {"G"}},
+  };
+  std::istringstream in(text);
+  Inventory with;
+  with.keepDetails();
+  EXPECT_FALSE(readEntries(in, with).whole);
+  std::istringstream again(text);
+  Inventory without;
+  readEntries(again, without);
+  ASSERT_EQ(with.size(), std::size(cases));
+  EXPECT_EQ(with, without);
+  const Inventory copy = with;  // its own storage
+  for (std::size_t i = 0; i < with.size(); ++i) {
+    EXPECT_EQ(copy.details(i).id, cases[i].id) << i;
+    EXPECT_EQ(copy.details(i).path, cases[i].path) << i;
+    EXPECT_EQ(copy.details(i).compatible, cases[i].compatible) << i;
+    EXPECT_TRUE(without.details(i).id.empty());
+  }
+  with.pop_back();
+  EXPECT_EQ(with.details(with.size()).compatible.size(), 0u);  // gone with its entry
+}
+
 TEST(ReadInventory, EachElementYieldsTheFieldsReadBeforeTheFirstFailure) {
   struct Case {
     const char* element;
