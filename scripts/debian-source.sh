@@ -11,7 +11,9 @@ package=$1 dest=$2
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 
-tree=$(find "$dest" -mindepth 1 -maxdepth 1 -type d -name "$package-*" 2>/dev/null | head -n 1)
+# (find fails when DEST does not exist yet, which is no error here)
+tree=$(find "$dest" -mindepth 1 -maxdepth 1 -type d -name "$package-*" 2>/dev/null | head -n 1 ||
+  true)
 if [ -z "$tree" ]; then
   if ! apt-get source --print-uris -qq "$package/bookworm" >/dev/null 2>&1; then
     printf '%s\n' "Types: deb-src" "URIs: http://deb.debian.org/debian" "Suites: bookworm" \
