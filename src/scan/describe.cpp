@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <fstream>
 #include <optional>
+#include <utility>
 
 #include "scan/describe.h"
 #include "scan/elf.h"
@@ -72,7 +73,8 @@ std::vector<Fields> moduleInfoFields(const fs::path& bundle, fs::path& metadata,
     }
     metadata = path;
     for (const ModuleClass& found : classes) {
-      list.push_back(Fields{found.vendor, found.name, found.version});
+      list.push_back(
+          Fields{found.vendor, found.name, found.version, found.id, found.compatible});
     }
     return list;
   }
@@ -98,9 +100,15 @@ void add(ScanResult& result, const fs::path& source, Kind kind, Fields fields,
          std::uint64_t time) {
   if (fields.name.empty())
     fields.name = stemOf(source);
-  ScannedEntry entry{fields.vendor, fields.name, fields.version, technologyOf(kind),
-                     time};
-  result.plugins.push_back(FoundPlugin{entry, source.u8string()});
+  ScannedEntry entry;
+  entry.vendor = std::move(fields.vendor);
+  entry.name = std::move(fields.name);
+  entry.version = std::move(fields.version);
+  entry.technology = technologyOf(kind);
+  entry.modifiedTime = time;
+  entry.id = std::move(fields.id);
+  entry.compatible = std::move(fields.compatible);
+  result.plugins.push_back(FoundPlugin{std::move(entry), source.u8string()});
 }
 
 void describeBundle(const Candidate& candidate, ScanResult& result) {

@@ -19,6 +19,8 @@ struct ScannedEntry {
   std::string version;  // empty when unknown
   std::string technology;
   std::uint64_t modifiedTime = 0;
+  std::string id;  // normal form (inventory/plugin_id.h); empty when unknown
+  std::vector<std::string> compatible;  // VST3: the ids of the classes it replaces
 };
 
 struct FoundPlugin {

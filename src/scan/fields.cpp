@@ -1,5 +1,7 @@
 #include "scan/fields.h"
 
+#include "inventory/plugin_id.h"
+
 namespace vernatto::scan {
 namespace {
 
@@ -10,10 +12,15 @@ std::string auVersion(std::uint64_t v) {
 
 // "Vendor: Plug-in name", split at the first ": "; without one all is name.
 Fields splitAuName(const std::string& text) {
+  Fields fields;
   const std::size_t colon = text.find(": ");
-  if (colon == std::string::npos)
-    return Fields{"", text, ""};
-  return Fields{text.substr(0, colon), text.substr(colon + 2), ""};
+  if (colon == std::string::npos) {
+    fields.name = text;
+  } else {
+    fields.vendor = text.substr(0, colon);
+    fields.name = text.substr(colon + 2);
+  }
+  return fields;
 }
 
 }  // namespace
@@ -32,7 +39,9 @@ bool complete(const Fields& fields) {
 }
 
 Fields peFields(const PeVersion& version) {
-  Fields fields{version.companyName, version.productName, ""};
+  Fields fields;
+  fields.vendor = version.companyName;
+  fields.name = version.productName;
   if (fields.name.empty())
     fields.name = version.fileDescription;
   for (const std::string& text : {version.productVersion, version.fileVersion}) {
@@ -53,11 +62,15 @@ std::vector<Fields> plistFields(const BundleInfo& info, bool audioUnit) {
       if (fields.version.empty() && component.hasVersion) {
         fields.version = auVersion(component.version);
       }
+      fields.id = inventory::audioUnitIdFromCodes(component.type, component.subtype,
+                                                  component.manufacturer);
       list.push_back(fields);
     }
   }
   if (list.empty()) {
-    Fields fields{"", info.bundleName, info.shortVersion};
+    Fields fields;
+    fields.name = info.bundleName;
+    fields.version = info.shortVersion;
     for (const AudioComponent& component : info.audioComponents) {
       if (fields.vendor.empty())
         fields.vendor = splitAuName(component.name).vendor;

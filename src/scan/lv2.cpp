@@ -67,6 +67,7 @@ void describePlugin(LilvWorld* world, const LilvPlugin* plugin, const fs::path& 
   entry.vendor = textOf(Node(lilv_plugin_get_author_name(plugin)));
   entry.version = versionOf(world, plugin);
   entry.technology = "LV2";
+  entry.id = uriOf(lilv_plugin_get_uri(plugin));
   entry.modifiedTime =
       firstModifiedTime({binaryOf(plugin), bundle / "manifest.ttl", bundle});
   result.plugins.push_back(FoundPlugin{entry, bundle.u8string()});

@@ -2,9 +2,13 @@
 
 #include <cctype>
 #include <cstddef>
+#include <map>
+#include <set>
 #include <utility>
 
 #include <nlohmann/json.hpp>
+
+#include "inventory/plugin_id.h"
 
 namespace vernatto::scan {
 namespace {
@@ -96,6 +100,33 @@ std::string stringMember(const json& object, const char* name) {
   return it != object.end() && it->is_string() ? it->get<std::string>() : std::string();
 }
 
+// The ids each class replaces, by the replacing class's id, each once. An
+// item that is no object, a New or Old that is no class id, and Old that is
+// no array are passed over.
+std::map<std::string, std::vector<std::string>> replacedClasses(const json& document) {
+  std::map<std::string, std::vector<std::string>> replaced;
+  std::map<std::string, std::set<std::string>> seen;
+  const auto list = document.find("Compatibility");
+  if (list == document.end() || !list->is_array())
+    return replaced;
+  for (const json& item : *list) {
+    if (!item.is_object())
+      continue;
+    const std::string newId = inventory::vst3IdFromText(stringMember(item, "New"));
+    const auto old = item.find("Old");
+    if (newId.empty() || old == item.end() || !old->is_array())
+      continue;
+    for (const json& text : *old) {
+      const std::string oldId =
+          text.is_string() ? inventory::vst3IdFromText(text.get_ref<const std::string&>())
+                           : std::string();
+      if (!oldId.empty() && seen[newId].insert(oldId).second)
+        replaced[newId].push_back(oldId);
+    }
+  }
+  return replaced;
+}
+
 }  // namespace
 
 bool readModuleInfo(std::string_view text, std::vector<ModuleClass>& classes,
@@ -118,15 +149,21 @@ bool readModuleInfo(std::string_view text, std::vector<ModuleClass>& classes,
   const auto list = document.find("Classes");
   if (list == document.end() || !list->is_array())
     return true;
+  const auto replaced = replacedClasses(document);
   for (const json& entry : *list) {
     if (!entry.is_object() || stringMember(entry, "Category") != "Audio Module Class")
       continue;
-    ModuleClass moduleClass{stringMember(entry, "Name"), stringMember(entry, "Vendor"),
-                            stringMember(entry, "Version")};
+    ModuleClass moduleClass;
+    moduleClass.name = stringMember(entry, "Name");
+    moduleClass.vendor = stringMember(entry, "Vendor");
+    moduleClass.version = stringMember(entry, "Version");
+    moduleClass.id = inventory::vst3IdFromText(stringMember(entry, "CID"));
     if (moduleClass.vendor.empty())
       moduleClass.vendor = factoryVendor;
     if (moduleClass.version.empty())
       moduleClass.version = fileVersion;
+    if (const auto found = replaced.find(moduleClass.id); found != replaced.end())
+      moduleClass.compatible = found->second;
     classes.push_back(std::move(moduleClass));
   }
   return true;

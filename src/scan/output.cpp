@@ -19,9 +19,9 @@ bool keyLess(const SortKey& a, const SortKey& b) {
   const ScannedEntry& x = a.plugin->entry;
   const ScannedEntry& y = b.plugin->entry;
   return std::tie(a.technology, a.vendor, a.name, a.plugin->path, x.vendor, x.name,
-                  x.version, x.modifiedTime, x.technology) <
+                  x.version, x.modifiedTime, x.technology, x.id, x.compatible) <
          std::tie(b.technology, b.vendor, b.name, b.plugin->path, y.vendor, y.name,
-                  y.version, y.modifiedTime, y.technology);
+                  y.version, y.modifiedTime, y.technology, y.id, y.compatible);
 }
 
 }  // namespace
@@ -54,6 +54,10 @@ std::string inventoryJson(const std::vector<FoundPlugin>& plugins) {
     if (!entry.version.empty())
       object["version"] = entry.version;
     object["path"] = plugin.path;
+    if (!entry.id.empty())
+      object["id"] = entry.id;
+    if (!entry.compatible.empty())
+      object["compatible"] = entry.compatible;
     array.push_back(std::move(object));
   }
   return array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +

@@ -47,6 +47,9 @@ std::vector<AudioComponent> audioComponents(plist_t dictionary) {
       continue;
     AudioComponent component;
     component.name = text(item, "name");
+    component.type = text(item, "type");
+    component.subtype = text(item, "subtype");
+    component.manufacturer = text(item, "manufacturer");
     const plist_t version = plist_dict_get_item(item, "version");
     component.hasVersion =
         version != nullptr && plist_get_node_type(version) == PLIST_UINT;

@@ -11,6 +11,10 @@ namespace vernatto::scan {
 // One item of the AudioComponents array of an audio unit's Info.plist.
 struct AudioComponent {
   std::string name;  // "Vendor: Plug-in name" by convention
+  // Four-character codes by convention ("aufx"), as written.
+  std::string type;
+  std::string subtype;
+  std::string manufacturer;
   bool hasVersion = false;
   std::uint64_t version = 0;  // the item's integer "version"
 };

@@ -8,8 +8,9 @@ add_library(vernatto_scan_readers STATIC
   ${CMAKE_CURRENT_LIST_DIR}/pe.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pe_version.cpp)
 target_include_directories(vernatto_scan_readers PUBLIC ${PROJECT_SOURCE_DIR}/src)
+# Plug-in ids are written in the library's one normal form.
 target_link_libraries(vernatto_scan_readers
-  PRIVATE nlohmann_json::nlohmann_json vernatto_warnings)
+  PRIVATE nlohmann_json::nlohmann_json vernatto_lib vernatto_warnings)
 
 # Property lists come from libplist, which the Windows build never needs.
 if(WIN32)

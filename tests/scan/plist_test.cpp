@@ -12,12 +12,14 @@ namespace {
 
 using namespace vernatto::scan::testing;
 
-// What was read, members split by '|', a component's version after '@'.
+// What was read, members split by '|', a component's version after '@',
+// its codes after '='.
 std::string describe(const BundleInfo& info) {
   std::string text = info.bundleName + "|" + info.shortVersion + "|" + info.executable;
   for (const AudioComponent& component : info.audioComponents)
     text += "|" + component.name +
-            (component.hasVersion ? "@" + std::to_string(component.version) : "");
+            (component.hasVersion ? "@" + std::to_string(component.version) : "") + "=" +
+            component.type + "," + component.subtype + "," + component.manufacturer;
   return text;
 }
 
@@ -29,7 +31,7 @@ TEST(InfoPlist, ReadsBundleMembersAndAudioComponentsInBothForms) {
       // 131589 is 0x020205, version 2.2.5; CFBundleShortVersionString is no text.
       {"component.plist",
        "Kestrel Comp||Kestrel|Fjord Works: Kestrel Compressor \xE2\x80\x93 Stereo@131589"
-       "|Fjord Works: Kestrel & Mono"},
+       "=aufx,Kst2,Fjrd|Fjord Works: Kestrel & Mono=,,"},
       {"bundle.plist", "Loess D\xC3\xA9lai|2.0.1|Loess"},
   };
   for (const auto& [file, expected] : cases) {

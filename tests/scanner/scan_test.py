@@ -28,11 +28,18 @@ MODULEINFO = """{
   "Name": "Glass",
   "Version": "1.0.0",
   "Factory Info": { "Vendor": "Glasswing", },
+  "Compatibility": [
+    { "New": "5B1E6F2A9C3D4E7F8A0B1C2D3E4F5A6B",
+      "Old": [ "565354476C4571676C61737320657100", "{0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0}", ], },
+    { "New": "7D3A8B4C1E5F6A9B0C2D3E4F5A6B7C8D", "Old": [ "AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA" ], },
+  ],
   "Classes": [
-    { "CID": "A1", "Category": "Audio Module Class", "Name": "Glass EQ", "Vendor": "", },
-    { "CID": "A2", "Category": "Component Controller Class", "Name": "Glass EQ UI", },
-    { "CID": "A3", "Category": "Audio Module Class", "Name": "Glass Comp",
-      "Vendor": "Glasswing Labs", "Version": "2.1", },
+    { "CID": "5B1E6F2A9C3D4E7F8A0B1C2D3E4F5A6B", "Category": "Audio Module Class",
+      "Name": "Glass EQ", "Vendor": "", },
+    { "CID": "7D3A8B4C1E5F6A9B0C2D3E4F5A6B7C8D", "Category": "Component Controller Class",
+      "Name": "Glass EQ UI", },
+    { "CID": "6c2f7a3b0d4e5f8a9b1c2d3e4f5a6b7c", "Category": "Audio Module Class",
+      "Name": "Glass Comp", "Vendor": "Glasswing Labs", "Version": "2.1", },
   ],
 }
 """
@@ -67,7 +74,10 @@ def plist(**members):
     for key, value in members.items():
         if isinstance(value, list):
             items = "".join(f"<dict><key>name</key><string>{n}</string>"
-                            f"<key>version</key><integer>{v}</integer></dict>" for n, v in value)
+                            f"<key>version</key><integer>{v}</integer>" +
+                            "".join(f"<key>{k}</key><string>{c}</string>" for k, c in
+                                    zip(("type", "subtype", "manufacturer"), codes)) +
+                            "</dict>" for n, v, *codes in value)
             body += f"<key>{key}</key><array>{items}</array>"
         else:
             body += f"<key>{key}</key><string>{value}</string>"
@@ -90,8 +100,9 @@ def make_tree(root, eq_version="1.0.0", clap_time=T0 + 3):
           plist(CFBundleName="Quote Synth", CFBundleShortVersionString="2.0"))
     write(f"{root}/mac/Mono.component/Contents/MacOS/Mono", "", T0 + 2)
     write(f"{root}/mac/Mono.component/Contents/Info.plist.xml",
-          plist(CFBundleExecutable="Mono", AudioComponents=[("Cobalt: Mono Lisa", 0x10203),
-                                                            ("Plain", 0x20000)]))
+          plist(CFBundleExecutable="Mono",
+                AudioComponents=[("Cobalt: Mono Lisa", 0x10203, "aufx", "MnLs", "Cblt"),
+                                 ("Plain", 0x20000)]))
     info = f"{root}/mac/Mono.component/Contents/Info"
     subprocess.run(["plistutil", "-i", info + ".plist.xml", "-o", info + ".plist",
                     "-f", "bin"], check=True, capture_output=True)
@@ -101,6 +112,8 @@ def make_tree(root, eq_version="1.0.0", clap_time=T0 + 3):
     write(f"{root}/aax/Still Limiter.aaxplugin/Contents/x64/Still Limiter.aaxplugin", "x")
     write(f"{root}/clap/Ring.clap", "not a library", clap_time)
     write(f"{root}/lib/notes.so", "INPUT(libnotes.so.1)\n")
+    shutil.copytree(os.path.join(HERE, "Fog.lv2"), f"{root}/lv2/Fog.lv2")
+    write(f"{root}/lv2/Fog.lv2/fog.so", "", T0 + 5)
     for name, source in (("plug.so", "void* VSTPluginMain(void) { return 0; }"),
                          ("helper.so", "int helper(void) { return 1; }")):
         write(f"{root}/lib/{name}.c", source)
@@ -153,7 +166,7 @@ def fixtures(program, vernatto):
         problems = sorted(line.split(": ")[1].replace(work, "") for line in err.splitlines()[:-1])
         if problems != ["/a/lib/notes.so", "/a/vst3/Quote.vst3/Contents/moduleinfo.json"]:
             fail(f"problem lines: {err}")
-        if not re.fullmatch(r"vernatto-scan: 9 plug-ins found, \d+ files read, "
+        if not re.fullmatch(r"vernatto-scan: 10 plug-ins found, \d+ files read, "
                             r"1 files skipped, \d+\.\d\d s", err.splitlines()[-1]):
             fail(f"summary line: {err.splitlines()[-1]}")
         if check_command_line(program, f"{work}/a", work) != first:

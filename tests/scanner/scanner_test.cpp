@@ -120,7 +120,7 @@ TEST(Options, ParseTheUsualWaysAndRejectTheRest) {
 TEST(Output, SortsWithoutCaseThenByPathAndWritesMembersInOrder) {
   auto found = [](std::string vendor, std::string name, std::string technology,
                   std::string version, std::string path) {
-    return FoundPlugin{{vendor, name, version, technology, 7}, path};
+    return FoundPlugin{{vendor, name, version, technology, 7, "", {}}, path};
   };
   std::vector<FoundPlugin> plugins = {
       found("b", "x", "VST3", "", "/2"),   found("B", "x", "VST3", "1", "/1"),
