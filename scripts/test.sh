@@ -19,7 +19,8 @@ bash scripts/install-deps.sh g++ cmake make nlohmann-json3-dev libgtest-dev pyth
   clang-format time pkg-config libplist-dev liblilv-dev
 # The scanner's tests: real plug-ins nobody here wrote, the tools that say what
 # they hold, and the tools that make the fixtures.
-bash scripts/install-deps.sh lv2-examples dpf-plugins-vst lilv-utils binutils libplist-utils
+bash scripts/install-deps.sh lv2-examples dpf-plugins-vst cmt xsynth-dssi lilv-utils binutils \
+  libplist-utils
 # The scanner's readers: libplist, and the tools that build their test
 # binaries (MinGW for DLLs, clang and lld for big-endian ELF) and a real
 # Debian plug-in package to check the ELF reader against.

@@ -84,6 +84,9 @@ void windowsFolders(FolderList& list, const Environment& environment) {
   list.fromListVariable("CLAP_PATH");
   list.fromVariable("COMMONPROGRAMFILES", list.native("/CLAP"));
   list.fromVariable("LOCALAPPDATA", list.native("/Programs/Common/CLAP"));
+  // LADSPA libraries have no usual folder here, only the variable's; DSSI,
+  // built on ALSA, has none at all.
+  list.fromListVariable("LADSPA_PATH");
 }
 
 void macFolders(FolderList& list) {
@@ -95,6 +98,8 @@ void macFolders(FolderList& list) {
   list.fromListVariable("CLAP_PATH");
   list.fromVariable("HOME", "/Library/Audio/Plug-Ins/CLAP");
   list.add("/Library/Audio/Plug-Ins/CLAP");
+  // No LADSPA folder: libraries here are Mach-O files, whose exports the
+  // scanner does not read, so it could not tell a plug-in from a helper.
 }
 
 void linuxFolders(FolderList& list, const Environment& environment) {
@@ -120,6 +125,15 @@ void linuxFolders(FolderList& list, const Environment& environment) {
       list.add("/usr/lib/" + environment.multiarch + "/lv2");
     list.add("/usr/lib/lv2");
     list.add("/usr/local/lib/lv2");
+  }
+  const std::pair<const char*, std::string> kLibraryFolders[] = {
+      {"LADSPA_PATH", "ladspa"}, {"DSSI_PATH", "dssi"}};
+  for (const auto& [variable, folder] : kLibraryFolders) {
+    if (!list.fromListVariable(variable)) {
+      list.fromVariable("HOME", "/." + folder);
+      list.add("/usr/lib/" + folder);
+      list.add("/usr/local/lib/" + folder);
+    }
   }
 }
 

@@ -14,10 +14,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Bare libraries are told by their exports (libraryTechnology).
 const char* technologyOf(Kind kind) {
   switch (kind) {
     case Kind::kVst2Bundle:
-    case Kind::kLibrary:
       return "VST2";
     case Kind::kVst3Bundle:
     case Kind::kVst3File:
@@ -31,8 +31,24 @@ const char* technologyOf(Kind kind) {
       return "CLAP";
     case Kind::kLv2Bundle:
       return "LV2";
+    case Kind::kLibrary:
+      break;
   }
   return "";
+}
+
+// What a bare library's exports make it; empty for one that is no plug-in
+// (a helper beside the plug-ins).
+std::string libraryTechnology(const std::vector<std::string>& exports) {
+  bool ladspa = false;
+  bool vst = false;
+  for (const std::string& name : exports) {
+    if (name == "dssi_descriptor")
+      return "DSSI";
+    ladspa = ladspa || name == "ladspa_descriptor";
+    vst = vst || name == "VSTPluginMain" || name == "main";
+  }
+  return ladspa ? "LADSPA" : vst ? "VST2" : "";
 }
 
 void note(ScanResult& result, const fs::path& path, const std::string& reason) {
@@ -96,15 +112,15 @@ std::optional<BundleInfo> readPlist(const fs::path& path, ScanResult& result) {
   return info;
 }
 
-void add(ScanResult& result, const fs::path& source, Kind kind, Fields fields,
-         std::uint64_t time) {
+void add(ScanResult& result, const fs::path& source, std::string technology,
+         Fields fields, std::uint64_t time) {
   if (fields.name.empty())
     fields.name = stemOf(source);
   ScannedEntry entry;
   entry.vendor = std::move(fields.vendor);
   entry.name = std::move(fields.name);
   entry.version = std::move(fields.version);
-  entry.technology = technologyOf(kind);
+  entry.technology = std::move(technology);
   entry.modifiedTime = time;
   entry.id = std::move(fields.id);
   entry.compatible = std::move(fields.compatible);
@@ -143,20 +159,13 @@ void describeBundle(const Candidate& candidate, ScanResult& result) {
   }
   const std::uint64_t time = firstModifiedTime({binary, metadata, candidate.path});
   for (const Fields& fields : list)
-    add(result, candidate.path, candidate.kind, fields, time);
+    add(result, candidate.path, technologyOf(candidate.kind), fields, time);
 }
 
-bool exportsVstEntry(const std::vector<std::string>& exports) {
-  for (const std::string& name : exports) {
-    if (name == "VSTPluginMain" || name == "main")
-      return true;
-  }
-  return false;
-}
-
-// Whether an ELF library exports a VST2 entry point; nothing, after noting
-// why, when its symbols cannot be read.
-std::optional<bool> elfIsVst(const fs::path& path, ScanResult& result) {
+// A library's exports; nothing, after noting why, when its symbols cannot
+// be read.
+std::optional<std::vector<std::string>> elfExports(const fs::path& path,
+                                                   ScanResult& result) {
   std::ifstream in(path, std::ios::binary);
   std::vector<std::string> exports;
   std::string problem;
@@ -165,11 +174,12 @@ std::optional<bool> elfIsVst(const fs::path& path, ScanResult& result) {
     note(result, path, problem.empty() ? "cannot open the file" : problem);
     return std::nullopt;
   }
-  return exportsVstEntry(exports);
+  return exports;
 }
 
 void describeFile(const Candidate& candidate, ScanResult& result) {
   const fs::path& path = candidate.path;
+  std::string technology = technologyOf(candidate.kind);
   Fields fields;
   if (isPeFile(path)) {
     auto image = readPe(path, result);
@@ -177,8 +187,8 @@ void describeFile(const Candidate& candidate, ScanResult& result) {
       ++result.filesSkipped;
       return;
     }
-    if (candidate.kind == Kind::kLibrary && !exportsVstEntry(image->exports))
-      return;
+    if (candidate.kind == Kind::kLibrary)
+      technology = libraryTechnology(image->exports);
     if (image->hasVersion)
       fields = peFields(image->version);
   } else if (candidate.kind == Kind::kLibrary) {
@@ -188,13 +198,15 @@ void describeFile(const Candidate& candidate, ScanResult& result) {
       ++result.filesSkipped;
       return;
     }
-    auto isVst = elfIsVst(path, result);
-    if (!isVst)
+    auto exports = elfExports(path, result);
+    if (!exports) {
       ++result.filesSkipped;
-    if (!isVst || !*isVst)
       return;
+    }
+    technology = libraryTechnology(*exports);
   }
-  add(result, path, candidate.kind, fields, firstModifiedTime({path}));
+  if (!technology.empty())
+    add(result, path, std::move(technology), fields, firstModifiedTime({path}));
 }
 
 }  // namespace

@@ -37,10 +37,12 @@ struct ScanResult {
 };
 
 // Reads the metadata of `candidate` (any kind but kLv2Bundle) and appends
-// one entry per plug-in it holds to `result`. A bare library that does not
-// export a VST2 entry point adds nothing. Files that cannot be read add a
-// problem; what could be read is kept, and a plug-in whose metadata is
-// missing is named after its file or bundle.
+// one entry per plug-in it holds to `result`. A bare library is a DSSI,
+// LADSPA or VST2 plug-in by the entry point it exports, looked for in that
+// order (DSSI libraries export LADSPA's too); one exporting none adds
+// nothing. Files that cannot be read add a problem; what could be read is
+// kept, and a plug-in whose metadata is missing is named after its file or
+// bundle.
 void describe(const Candidate& candidate, ScanResult& result);
 
 // The same for LV2 bundles, all at once: through lilv where the build has

@@ -3,7 +3,7 @@
 
   scan_test.py fixtures SCAN VERNATTO   the fixture tree against fixture-scan.json,
                                         the command line, and two scans compared
-  scan_test.py debian SCAN              Debian's example plug-ins against lv2ls and nm
+  scan_test.py debian SCAN              Debian's packaged plug-ins against lv2ls and nm
   scan_test.py wine SCAN.exe            Windows DLLs in a Wine prefix's Common Files,
                                         found through the default folders
   scan_test.py ansible SCAN FLEET       contrib/ansible/fleet.yml on this machine as two
@@ -115,7 +115,10 @@ def make_tree(root, eq_version="1.0.0", clap_time=T0 + 3):
     shutil.copytree(os.path.join(HERE, "Fog.lv2"), f"{root}/lv2/Fog.lv2")
     write(f"{root}/lv2/Fog.lv2/fog.so", "", T0 + 5)
     for name, source in (("plug.so", "void* VSTPluginMain(void) { return 0; }"),
-                         ("helper.so", "int helper(void) { return 1; }")):
+                         ("helper.so", "int helper(void) { return 1; }"),
+                         ("tape_delay.so", "void* ladspa_descriptor(long i) { return 0; }"),
+                         ("drone.so", "void* ladspa_descriptor(long i) { return 0; }\n"
+                                      "void* dssi_descriptor(long i) { return 0; }")):
         write(f"{root}/lib/{name}.c", source)
         subprocess.run(["gcc", "-shared", "-fPIC", "-o", f"{root}/lib/{name}",
                         f"{root}/lib/{name}.c"], check=True)
@@ -166,7 +169,7 @@ def fixtures(program, vernatto):
         problems = sorted(line.split(": ")[1].replace(work, "") for line in err.splitlines()[:-1])
         if problems != ["/a/lib/notes.so", "/a/vst3/Quote.vst3/Contents/moduleinfo.json"]:
             fail(f"problem lines: {err}")
-        if not re.fullmatch(r"vernatto-scan: 10 plug-ins found, \d+ files read, "
+        if not re.fullmatch(r"vernatto-scan: 12 plug-ins found, \d+ files read, "
                             r"1 files skipped, \d+\.\d\d s", err.splitlines()[-1]):
             fail(f"summary line: {err.splitlines()[-1]}")
         if check_command_line(program, f"{work}/a", work) != first:
@@ -201,29 +204,34 @@ def compare(program, vernatto, work):
 
 
 def debian(program):
-    vst, lv2 = "/usr/lib/vst", "/usr/lib/lv2"
-    if not (shutil.which("lv2ls") and shutil.which("nm") and os.path.isdir(vst)
-            and os.path.isdir(lv2)):
-        print("needs lv2-examples, dpf-plugins-vst, lilv-utils and binutils")
+    """A folder's libraries that export its entry point (nm -D) are its technology's
+    entries; the LV2 plug-ins are what lv2ls lists, by name and by URI."""
+    lv2, folders = "/usr/lib/lv2", {"VST2": ("/usr/lib/vst", "VSTPluginMain|main"),
+                                    "LADSPA": ("/usr/lib/ladspa", "ladspa_descriptor"),
+                                    "DSSI": ("/usr/lib/dssi", "dssi_descriptor")}
+    paths = [lv2] + [folder for folder, _ in folders.values()]
+    if not (shutil.which("lv2ls") and shutil.which("nm") and all(map(os.path.isdir, paths))):
+        print("needs lv2-examples, dpf-plugins-vst, cmt, xsynth-dssi, lilv-utils and binutils")
         return SKIP
     start = time.monotonic()
-    status, out, err = scan(program, "--path", vst, "--path", lv2)
+    status, out, err = scan(program, *(arg for path in paths for arg in ("--path", path)))
     seconds = time.monotonic() - start
     entries = json.loads(out)
-    names = {t: sorted(e["name"] for e in entries if e["technology"] == t)
-             for t in ("VST2", "LV2")}
-    lv2ls = run(["lv2ls", "-n"], env=dict(os.environ, LV2_PATH=lv2)).stdout.decode()
-    exporting = []
-    for folder, _, files in os.walk(vst):
-        for name in files:
-            symbols = run(["nm", "-D", "--defined-only", os.path.join(folder, name)])
-            if re.search(rb" T (VSTPluginMain|main)$", symbols.stdout, re.M):
-                exporting.append(os.path.splitext(name)[0])
-    if status != 0 or names["LV2"] != sorted(lv2ls.splitlines()) or \
-            names["VST2"] != sorted(exporting):
-        fail(f"status {status}; scan {names}; lv2ls {lv2ls.splitlines()}; nm {exporting}")
-    print(f"{len(names['VST2'])} VST2 and {len(names['LV2'])} LV2 plug-ins in "
-          f"{seconds:.3f} s; {err.splitlines()[-1]}")
+    listed = lambda t, member="name": sorted(e.get(member) for e in entries if e["technology"] == t)
+    lv2ls = lambda *flags: sorted(run(["lv2ls", *flags], env=dict(os.environ, LV2_PATH=lv2))
+                                  .stdout.decode().splitlines())
+    found = {t: listed(t) for t in folders} | {"LV2": listed("LV2"), "URIs": listed("LV2", "id")}
+    expected = {"LV2": lv2ls("-n"), "URIs": lv2ls()}
+    for technology, (folder, symbol) in folders.items():
+        files = [os.path.join(place, name) for place, _, names in os.walk(folder) for name in names]
+        expected[technology] = sorted(
+            os.path.splitext(os.path.basename(f))[0] for f in files
+            if re.search(rf" T ({symbol})(@@\S+)?$".encode(),
+                         run(["nm", "-D", "--defined-only", f]).stdout, re.M))
+    if status != 0 or found != expected:
+        fail(f"status {status}; scan {found}; lv2ls and nm {expected}")
+    print(", ".join(f"{len(found[t])} {t}" for t in found) + f" in {seconds:.3f} s; "
+          f"{err.splitlines()[-1]}")
     return 0
 
 

@@ -43,12 +43,18 @@ TEST(DefaultFolders, FollowEachSystemsConventionsAndVariables) {
         "D:\\VST", "C:\\CPF\\VST2", "C:\\PF\\VSTPlugins", "C:\\PF\\Steinberg\\VstPlugins",
         "C:\\CPF\\Avid\\Audio\\Plug-Ins", "C:\\CPF\\CLAP",
         "C:\\Users\\u\\AppData\\Local\\Programs\\Common\\CLAP"}},
+      // Only Linux has usual LADSPA and DSSI folders; Windows takes the
+      // LADSPA variable's (DSSI needs ALSA), macOS none (Mach-O exports are
+      // not read, so plug-ins could not be told from helpers).
       {SystemKind::kWindows,
-       {{"CLAP_PATH", "D:\\clap;;E:\\more"}, {"PROGRAMFILES", ""}},
+       {{"CLAP_PATH", "D:\\clap;;E:\\more"},
+        {"PROGRAMFILES", ""},
+        {"LADSPA_PATH", "D:\\ladspa"},
+        {"DSSI_PATH", "D:\\dssi"}},
        {},
-       {"D:\\clap", "E:\\more"}},
+       {"D:\\clap", "E:\\more", "D:\\ladspa"}},
       {SystemKind::kMacOS,
-       {{"HOME", "/Users/u"}},
+       {{"HOME", "/Users/u"}, {"LADSPA_PATH", "/opt/ladspa"}, {"DSSI_PATH", "/opt/dssi"}},
        {},
        {"/Users/u/Library/Audio/Plug-Ins/VST3", "/Library/Audio/Plug-Ins/VST3",
         "/Users/u/Library/Audio/Plug-Ins/VST", "/Library/Audio/Plug-Ins/VST",
@@ -57,21 +63,23 @@ TEST(DefaultFolders, FollowEachSystemsConventionsAndVariables) {
         "/Library/Application Support/Avid/Audio/Plug-Ins",
         "/Users/u/Library/Audio/Plug-Ins/CLAP", "/Library/Audio/Plug-Ins/CLAP"}},
       {SystemKind::kLinux,
-       {{"HOME", "/home/u"}},
+       {{"HOME", "/home/u"}, {"DSSI_PATH", "/opt/dssi"}},
        {},
        {"/home/u/.vst3", "/usr/lib/vst3", "/usr/local/lib/vst3", "/home/u/.vst",
         "/home/u/.lxvst", "/usr/lib/vst", "/usr/lib/lxvst", "/usr/local/lib/vst",
         "/usr/local/lib/lxvst", "/home/u/.clap", "/usr/lib/clap", "/home/u/.lv2",
-        "/usr/lib/x86_64-linux-gnu/lv2", "/usr/lib/lv2", "/usr/local/lib/lv2"}},
-      // Set list variables replace the usual VST2 and LV2 folders; unset HOME
-      // drops the home folders.
+        "/usr/lib/x86_64-linux-gnu/lv2", "/usr/lib/lv2", "/usr/local/lib/lv2",
+        "/home/u/.ladspa", "/usr/lib/ladspa", "/usr/local/lib/ladspa", "/opt/dssi"}},
+      // Set list variables replace the usual VST2, LV2, LADSPA and DSSI
+      // folders; unset HOME drops the home folders.
       {SystemKind::kLinux,
        {{"LXVST_PATH", "/opt/vst:/usr/lib/vst3"},
         {"LV2_PATH", "/opt/lv2"},
-        {"CLAP_PATH", "/opt/clap"}},
+        {"CLAP_PATH", "/opt/clap"},
+        {"LADSPA_PATH", "/opt/ladspa:/opt/lv2"}},
        {},
        {"/usr/lib/vst3", "/usr/local/lib/vst3", "/opt/vst", "/opt/clap", "/usr/lib/clap",
-        "/opt/lv2"}},
+        "/opt/lv2", "/opt/ladspa", "/usr/lib/dssi", "/usr/local/lib/dssi"}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(defaultFolders(c.system,
