@@ -38,6 +38,10 @@ std::string userCacheFolder();
 // Whether standard error is a terminal (a console on Windows).
 bool standardErrorIsTerminal();
 
+// This machine's network name as the system gives it, in UTF-8 (on Windows
+// its DNS host name); empty when it has none.
+std::string hostName();
+
 // Waits for one key press. From a terminal (the Windows console included) the
 // key is read without echo and without waiting for Enter; from anything else
 // one byte is read, and the end of input counts as the key. An interrupt

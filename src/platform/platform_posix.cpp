@@ -136,6 +136,15 @@ bool commitFile(const std::filesystem::path& temporary,
   return true;
 }
 
+std::string hostName() {
+  // POSIX allows names of up to 255 bytes; a longer one may come back cut
+  // and unterminated, so the buffer keeps a NUL of its own at the end.
+  char name[257] = {};
+  if (gethostname(name, sizeof name - 1) != 0)
+    return {};
+  return name;
+}
+
 bool standardErrorIsTerminal() {
   return isatty(STDERR_FILENO) != 0;
 }

@@ -134,6 +134,14 @@ bool commitFile(const std::filesystem::path& temporary,
   return done;
 }
 
+std::string hostName() {
+  wchar_t name[256];
+  DWORD size = static_cast<DWORD>(std::size(name));
+  if (!GetComputerNameExW(ComputerNameDnsHostname, name, &size))
+    return {};
+  return toUtf8(std::wstring(name, size));
+}
+
 bool standardErrorIsTerminal() {
   DWORD mode = 0;
   return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;

@@ -26,12 +26,13 @@ constexpr const char* kProgram = "vernatto-scan: ";
 // progress line that each of them first wipes.
 class Console {
  public:
-  Console(std::ostream& err, bool terminal) : err_(err), progress_(err, terminal) {}
+  Console(std::ostream& err, bool terminal, std::string_view program)
+      : err_(err), progress_(err, terminal), program_(program) {}
 
   void problems(const std::vector<std::string>& lines, std::size_t& printed) {
     for (; printed < lines.size(); ++printed) {
       progress_.wipe();
-      err_ << kProgram << lines[printed] << '\n';
+      err_ << program_ << ": " << lines[printed] << '\n';
     }
     err_.flush();
   }
@@ -49,25 +50,28 @@ class Console {
  private:
   std::ostream& err_;
   app::ProgressLine progress_;
+  std::string_view program_;
 };
 
-std::vector<std::pair<std::string, bool>> rootsOf(const Options& options) {
+std::vector<std::pair<std::string, bool>> rootsOf(const std::vector<std::string>& paths,
+                                                  bool defaultPaths) {
   std::vector<std::pair<std::string, bool>> roots;
-  if (options.defaultPaths) {
+  if (defaultPaths) {
     for (const std::string& folder :
          defaultFolders(platform::thisSystem(), processEnvironment())) {
       roots.emplace_back(folder, false);
     }
   }
-  for (const std::string& folder : options.paths)
+  for (const std::string& folder : paths)
     roots.emplace_back(folder, true);
   return roots;
 }
 
-ScanResult scan(const Options& options, Console& console) {
+ScanResult scan(const std::vector<std::string>& paths, bool defaultPaths,
+                Console& console) {
   Discovery discovery;
   std::size_t printed = 0;
-  for (const auto& [folder, mustExist] : rootsOf(options)) {
+  for (const auto& [folder, mustExist] : rootsOf(paths, defaultPaths)) {
     discover(fs::u8path(folder), mustExist, discovery);
     console.problems(discovery.problems, printed);
   }
@@ -93,9 +97,10 @@ ScanResult scan(const Options& options, Console& console) {
 // Whether every --path folder can be scanned: one that does not exist or
 // cannot be listed is trouble, not a room with nothing installed, so that a
 // mistyped path never passes for a clean scan. Says why on `err`.
-bool pathsReadable(const Options& options, std::ostream& err) {
+bool pathsReadable(const std::vector<std::string>& paths, std::string_view program,
+                   std::ostream& err) {
   bool readable = true;
-  for (const std::string& folder : options.paths) {
+  for (const std::string& folder : paths) {
     std::error_code error;
     const fs::path path = fs::u8path(folder);
     const fs::file_status status = fs::status(path, error);
@@ -108,12 +113,10 @@ bool pathsReadable(const Options& options, std::ostream& err) {
         why = "cannot read folder: " + error.message();
     }
     if (!why.empty()) {
-      err << kProgram << folder << ": " << why << '\n';
+      err << program << ": " << folder << ": " << why << '\n';
       readable = false;
     }
   }
-  if (!readable)
-    err << kProgram << "nothing scanned, no inventory written" << std::endl;
   return readable;
 }
 
@@ -145,6 +148,17 @@ bool writeOutput(const Options& options, const std::string& json, std::ostream& 
 
 }  // namespace
 
+bool scanMachine(const std::vector<std::string>& paths, bool defaultPaths,
+                 std::string_view program, std::ostream& err, bool errIsTerminal,
+                 ScanResult& result) {
+  if (!pathsReadable(paths, program, err))
+    return false;
+  Console console(err, errIsTerminal, program);
+  result = scan(paths, defaultPaths, console);
+  sortFound(result.plugins);
+  return true;
+}
+
 int runScanner(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                bool errIsTerminal) {
   Options options;
@@ -155,12 +169,13 @@ int runScanner(const std::vector<std::string>& args, std::ostream& out, std::ost
                                  options.version, usageText(), out, err)) {
     return *status;
   }
-  if (!pathsReadable(options, err))
-    return 2;
   const Clock::time_point start = Clock::now();
-  Console console(err, errIsTerminal);
-  ScanResult result = scan(options, console);
-  sortFound(result.plugins);
+  ScanResult result;
+  if (!scanMachine(options.paths, options.defaultPaths, "vernatto-scan", err,
+                   errIsTerminal, result)) {
+    err << kProgram << "nothing scanned, no inventory written" << std::endl;
+    return 2;
+  }
   const bool written = writeOutput(options, inventoryJson(result.plugins), out, err);
   err << summary(result, Clock::now() - start) << std::flush;
   return written ? 0 : 1;
