@@ -1,6 +1,7 @@
 # What `cmake --install` puts where, and the distributables `cpack` makes
-# from it: vernatto-VERSION-win64.zip from the Windows build, a .tar.gz and
-# a .deb from the Linux build.
+# from it: vernatto-VERSION-win64.zip from the Windows build, the .deb from
+# the Linux build, vernatto-VERSION-linux-ARCH.tar.gz and an .rpm from the
+# static Linux build (cmake/zig-linux-static.cmake).
 #
 # Every file in docs/man, docs/schema and contrib/completion is installed,
 # so a new program brings its manual page, schema and completions as files
@@ -19,8 +20,9 @@ else()
   set(VERNATTO_INSTALL_DOC ${CMAKE_INSTALL_DOCDIR})
   set(VERNATTO_INSTALL_DATA ${CMAKE_INSTALL_DATADIR}/vernatto)
   # Debian's zsh looks in vendor-completions for the completions of
-  # packages; elsewhere, macOS included, site-functions is the usual place.
-  if(APPLE)
+  # packages; elsewhere, macOS, Fedora, openSUSE and below /usr/local
+  # everywhere included, site-functions is the usual place.
+  if(APPLE OR VERNATTO_LINUX_STATIC)
     set(zsh_folder site-functions)
   else()
     set(zsh_folder vendor-completions)
@@ -31,7 +33,12 @@ endif()
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
     GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
+# The programs, here and nowhere else: every package, the Windows installer,
+# the winget and Scoop manifests and the package tests take them from this
+# list, which the build folder's programs.txt holds one a line.
 set(VERNATTO_PROGRAMS vernatto vernatto-scan vernatto-fleet)
+string(REPLACE ";" "\n" programs "${VERNATTO_PROGRAMS}")
+file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/programs.txt CONTENT "${programs}\n")
 install(TARGETS ${VERNATTO_PROGRAMS} RUNTIME DESTINATION ${VERNATTO_INSTALL_BIN})
 # A stripped program (`cmake --install --strip`, and so every package) also
 # loses the sections that only describe how it was built, as Debian's own
@@ -99,8 +106,30 @@ set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/cpack-generators.cmake)
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_SYSTEM_NAME win64)
+elseif(VERNATTO_LINUX_STATIC)
+  # The static programs (cmake/zig-linux-static.cmake) need nothing but
+  # themselves: an archive for any Linux, and an .rpm for Fedora and openSUSE
+  # that requires nothing.
+  set(CPACK_GENERATOR TGZ RPM)
+  set(CPACK_SYSTEM_NAME linux-${CMAKE_SYSTEM_PROCESSOR})
+  set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
+  set(CPACK_RPM_PACKAGE_ARCHITECTURE ${CMAKE_SYSTEM_PROCESSOR})
+  set(CPACK_RPM_PACKAGE_LICENSE MIT)
+  set(CPACK_RPM_PACKAGE_GROUP "Applications/Multimedia")
+  set(CPACK_RPM_CHANGELOG_FILE ${VERNATTO_PAPERS}/rpm-changelog)
+  # The folders that the system's own packages (filesystem, man-db, the
+  # shells) own are not claimed again.
+  set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION
+      /usr/share/bash-completion /usr/share/bash-completion/completions
+      /usr/share/fish /usr/share/fish/vendor_completions.d
+      /usr/share/zsh /usr/share/zsh/${zsh_folder}
+      /usr/share/man /usr/share/man/man1)
+  # The programs are stripped already, and rpmbuild's own stripping and
+  # debug information do not know the other architecture.
+  set(CPACK_RPM_SPEC_MORE_DEFINE "%define __os_install_post %{nil}
+%define debug_package %{nil}")
 else()
-  set(CPACK_GENERATOR TGZ DEB)
+  set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   # The C and C++ runtimes and the scanner's libraries; dpkg-shlibdeps names

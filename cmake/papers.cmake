@@ -3,6 +3,7 @@
 #  - copyright: Debian's machine-readable copyright file, from LICENSE;
 #  - changelog.gz: CHANGELOG.md's releases as a Debian changelog, signed by
 #    VERNATTO_PACKAGE_MAINTAINER (the newest release must be PROJECT_VERSION);
+#    rpm-changelog: the same releases as an .rpm's %changelog;
 #  - man/NAME.SECTION.gz: each docs/man/NAME.SECTION.scd turned into roff by
 #    scdoc at build time, with the version and the newest release's date;
 #    for Windows, which has no man, man/NAME.txt instead: the page as groff
@@ -42,8 +43,9 @@ function(vernatto_days_since_1970 year month day result)
   set(${result} ${days} PARENT_SCOPE)
 endfunction()
 
-# "Wed, 09 Dec 2026 00:00:00 +0000" for a release date.
-function(vernatto_changelog_date year month day result)
+# "Wed, 09 Dec 2026 00:00:00 +0000" for a release date, and in `rpm_result`
+# "Wed Dec 09 2026", as an .rpm's changelog dates its entries.
+function(vernatto_changelog_date year month day result rpm_result)
   vernatto_days_since_1970(${year} ${month} ${day} days)
   math(EXPR weekday "(${days} + 4) % 7")  # 1970-01-01 was a Thursday
   set(weekdays Sun Mon Tue Wed Thu Fri Sat)
@@ -52,13 +54,16 @@ function(vernatto_changelog_date year month day result)
   math(EXPR month_index "${month} - 1")
   list(GET months ${month_index} month_name)
   set(${result} "${weekday_name}, ${day} ${month_name} ${year} 00:00:00 +0000" PARENT_SCOPE)
+  set(${rpm_result} "${weekday_name} ${month_name} ${day} ${year}" PARENT_SCOPE)
 endfunction()
 
 # CHANGELOG.md to Debian's format: each "## [VERSION] - DATE" release (not
 # Unreleased) becomes an entry, its "### Kind" headings "* Kind:" and its
-# items indented below them, keeping the file's line breaks. Sets
-# VERNATTO_RELEASE_DAYS to the newest release's date.
-function(vernatto_debian_changelog markdown output)
+# items indented below them, keeping the file's line breaks; and the same to
+# `rpm_output` as an .rpm's %changelog ("* DATE NAME - VERSION-1", then
+# "- Kind:" and the items). Sets VERNATTO_RELEASE_DAYS to the newest
+# release's date.
+function(vernatto_debian_changelog markdown output rpm_output)
   file(READ ${markdown} text)
   # Semicolons and brackets would split or join the lines of a CMake list.
   string(REPLACE ";" "@SEMICOLON@" text "${text}")
@@ -66,6 +71,7 @@ function(vernatto_debian_changelog markdown output)
   string(REPLACE "]" "@CLOSE@" text "${text}")
   string(REPLACE "\n" ";" lines "${text}")
   set(debian "")
+  set(rpm "")
   set(trailer "")
   set(in_release FALSE)
   foreach(line IN LISTS lines)
@@ -85,8 +91,9 @@ function(vernatto_debian_changelog markdown output)
           set(newest ${version})
           vernatto_days_since_1970(${year} ${month} ${day} newest_days)
         endif()
-        vernatto_changelog_date(${year} ${month} ${day} date)
+        vernatto_changelog_date(${year} ${month} ${day} date rpm_date)
         string(APPEND debian "${PROJECT_NAME} (${version}) unstable; urgency=medium\n\n")
+        string(APPEND rpm "\n* ${rpm_date} ${VERNATTO_PACKAGE_MAINTAINER} - ${version}-1\n")
         set(trailer "\n -- ${VERNATTO_PACKAGE_MAINTAINER}  ${date}\n\n")
         set(in_release TRUE)
       endif()
@@ -94,8 +101,10 @@ function(vernatto_debian_changelog markdown output)
       # Text before the first release, Unreleased and blank lines are left out.
     elseif(line MATCHES "^### (.*)$")
       string(APPEND debian "  * ${CMAKE_MATCH_1}:\n")
+      string(APPEND rpm "- ${CMAKE_MATCH_1}:\n")
     else()
       string(APPEND debian "    ${line}\n")
+      string(APPEND rpm "  ${line}\n")
     endif()
   endforeach()
   string(APPEND debian "${trailer}")
@@ -105,6 +114,8 @@ function(vernatto_debian_changelog markdown output)
   endif()
   string(STRIP "${debian}" debian)
   file(WRITE ${output} "${debian}\n")
+  string(STRIP "${rpm}" rpm)
+  file(WRITE ${rpm_output} "${rpm}\n")
   set(VERNATTO_RELEASE_DAYS ${newest_days} PARENT_SCOPE)
 endfunction()
 
@@ -127,7 +138,8 @@ function(vernatto_debian_copyright license output)
        " ${body}\n")
 endfunction()
 
-vernatto_debian_changelog(${PROJECT_SOURCE_DIR}/CHANGELOG.md ${VERNATTO_PAPERS}/changelog)
+vernatto_debian_changelog(${PROJECT_SOURCE_DIR}/CHANGELOG.md ${VERNATTO_PAPERS}/changelog
+                          ${VERNATTO_PAPERS}/rpm-changelog)
 set(VERNATTO_MANUAL_PAGES "")
 if(WIN32)
   file(READ ${PROJECT_SOURCE_DIR}/README.md readme)

@@ -1,8 +1,12 @@
 #!/usr/bin/env python3
 """Makes the distributables of a build with cpack and checks what they hold.
 
-Run as: package_test.py BUILD_DIR NAME-VERSION-SYSTEM [--no-manuals]
-(--no-manuals: the build made no manual pages, as scdoc was missing)
+Run as: package_test.py BUILD_DIR NAME-VERSION-SYSTEM [--no-manuals] [--out DIR]
+(--no-manuals: the build made no manual pages, as scdoc was missing; --out:
+leave the packages in DIR rather than in a temporary folder). The programs
+are those the build installs, as its programs.txt lists them. SYSTEM is
+win64 (the zip), Linux (the .deb) or linux-ARCH (the static programs'
+archive and .rpm).
 """
 
 import os
@@ -13,29 +17,34 @@ import tempfile
 import zipfile
 
 
-PROGRAMS = ["vernatto", "vernatto-scan", "vernatto-fleet"]
 SCHEMAS = ["inventory.schema.json", "fleet.schema.json"]
 
 
-def expected_members(top, system, manuals):
+def expected_members(top, system, manuals, programs):
     """The files each archive must hold, by archive file name."""
     if system == "win64":
-        names = [f"{program}.exe" for program in PROGRAMS] + SCHEMAS + \
+        names = [f"{program}.exe" for program in programs] + SCHEMAS + \
             ["README.md", "README.txt", "LICENSE", "CHANGELOG.md"]
-        names += [f"manual/{program}.txt" for program in PROGRAMS] if manuals else []
+        names += [f"manual/{program}.txt" for program in programs] if manuals else []
         return {f"{top}.zip": {f"{top}/{name}" for name in names}}
     doc = "share/doc/vernatto"
-    names = [f"bin/{program}" for program in PROGRAMS] + \
+    names = [f"bin/{program}" for program in programs] + \
         [f"share/vernatto/{schema}" for schema in SCHEMAS] + \
         [f"{doc}/README.md", f"{doc}/copyright", f"{doc}/changelog.gz"]
-    for program in PROGRAMS:
+    # Debian's zsh reads vendor-completions; Fedora's, openSUSE's and
+    # /usr/local's site-functions.
+    zsh = "vendor-completions" if system == "Linux" else "site-functions"
+    for program in programs:
         names += [f"share/bash-completion/completions/{program}",
                   f"share/fish/vendor_completions.d/{program}.fish",
-                  f"share/zsh/vendor-completions/_{program}"]
+                  f"share/zsh/{zsh}/_{program}"]
         names += [f"share/man/man1/{program}.1.gz"] if manuals else []
-    # The .deb's copyright file holds the licence: one copy is enough there.
-    return {f"{top}.tar.gz": {f"{top}/{name}" for name in names + [f"{doc}/LICENSE"]},
-            ".deb": {f"./usr/{name}" for name in names}}
+    if system == "Linux":
+        # The .deb's copyright file holds the licence: one copy is enough there.
+        return {".deb": {f"./usr/{name}" for name in names}}
+    names.append(f"{doc}/LICENSE")
+    return {f"{top}.tar.gz": {f"{top}/{name}" for name in names},
+            f".{system.split('-')[1]}.rpm": {f"/usr/{name}" for name in names}}
 
 
 def members(path):
@@ -45,8 +54,12 @@ def members(path):
     if path.endswith(".tar.gz"):
         with tarfile.open(path) as archive:
             return {m.name for m in archive.getmembers() if m.isfile()}
-    listing = subprocess.run(["dpkg-deb", "--contents", path], check=True,
-                             capture_output=True, text=True).stdout
+    if path.endswith(".rpm"):
+        listing = subprocess.run(["rpm", "-qp", "--qf", "[%{FILEMODES:perms} %{FILENAMES}\n]",
+                                  path], check=True, capture_output=True, text=True).stdout
+    else:
+        listing = subprocess.run(["dpkg-deb", "--contents", path], check=True,
+                                 capture_output=True, text=True).stdout
     return {line.split()[-1] for line in listing.splitlines() if not line.startswith("d")}
 
 
@@ -70,13 +83,17 @@ def missing_depends(path):
 def main():
     build, top = sys.argv[1:3]
     manuals = "--no-manuals" not in sys.argv[3:]
-    system = top.rsplit("-", 1)[1]
-    with tempfile.TemporaryDirectory(prefix="vernatto-package-") as out:
+    keep = sys.argv[sys.argv.index("--out") + 1] if "--out" in sys.argv else None
+    system = top.split("-", 2)[2]
+    with open(os.path.join(build, "programs.txt")) as f:
+        programs = f.read().split()
+    with tempfile.TemporaryDirectory(prefix="vernatto-package-") as temporary:
+        out = keep or temporary
         subprocess.run(["cpack", "--config", os.path.join(build, "CPackConfig.cmake"),
                         "-B", out], check=True, stdout=subprocess.DEVNULL)
-        made = os.listdir(out)
+        made = [name for name in os.listdir(out) if not os.path.isdir(os.path.join(out, name))]
         failures = []
-        for suffix, wanted in expected_members(top, system, manuals).items():
+        for suffix, wanted in expected_members(top, system, manuals, programs).items():
             found = [name for name in made if name.endswith(suffix)]
             if len(found) != 1:
                 failures.append(f"expected one *{suffix} among {made}")

@@ -36,9 +36,13 @@ add_library(vernatto_scan_lib STATIC
 target_link_libraries(vernatto_scan_lib
   PUBLIC vernatto_scan_readers vernatto_lib
   PRIVATE vernatto_warnings)
-if(CMAKE_LIBRARY_ARCHITECTURE)
+# Debian's multiarch name: the host compiler's, or what a toolchain file sets.
+if(NOT VERNATTO_MULTIARCH)
+  set(VERNATTO_MULTIARCH "${CMAKE_LIBRARY_ARCHITECTURE}")
+endif()
+if(VERNATTO_MULTIARCH)
   set_source_files_properties(${VERNATTO_SCAN_SYSTEM_SOURCE} PROPERTIES
-    COMPILE_DEFINITIONS VERNATTO_MULTIARCH="${CMAKE_LIBRARY_ARCHITECTURE}")
+    COMPILE_DEFINITIONS VERNATTO_MULTIARCH="${VERNATTO_MULTIARCH}")
 endif()
 if(LILV_FOUND)
   target_link_libraries(vernatto_scan_lib PRIVATE PkgConfig::LILV)
