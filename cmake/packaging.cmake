@@ -82,6 +82,8 @@ else()
   install(FILES ${zsh_completions} DESTINATION ${VERNATTO_ZSH_COMPLETION_DIR})
 endif()
 
+set(VERNATTO_HOMEPAGE "https://example.invalid/vernatto" CACHE STRING
+    "The project's home page, for the .rpm (a placeholder until there is a public one)")
 set(CPACK_PACKAGE_NAME vernatto)
 set(CPACK_PACKAGE_VENDOR "The vernatto developers")
 set(CPACK_PACKAGE_CONTACT "${VERNATTO_PACKAGE_MAINTAINER}")
@@ -116,6 +118,8 @@ elseif(VERNATTO_LINUX_STATIC)
   set(CPACK_RPM_PACKAGE_ARCHITECTURE ${CMAKE_SYSTEM_PROCESSOR})
   set(CPACK_RPM_PACKAGE_LICENSE MIT)
   set(CPACK_RPM_PACKAGE_GROUP "Applications/Multimedia")
+  set(CPACK_RPM_PACKAGE_URL "${VERNATTO_HOMEPAGE}")
+  set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
   set(CPACK_RPM_CHANGELOG_FILE ${VERNATTO_PAPERS}/rpm-changelog)
   # The folders that the system's own packages (filesystem, man-db, the
   # shells) own are not claimed again.
@@ -127,7 +131,8 @@ elseif(VERNATTO_LINUX_STATIC)
   # The programs are stripped already, and rpmbuild's own stripping and
   # debug information do not know the other architecture.
   set(CPACK_RPM_SPEC_MORE_DEFINE "%define __os_install_post %{nil}
-%define debug_package %{nil}")
+%define debug_package %{nil}
+%define packager ${VERNATTO_PACKAGE_MAINTAINER}")
 else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
