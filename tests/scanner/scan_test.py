@@ -8,12 +8,16 @@
                                         found through the default folders
   scan_test.py ansible SCAN FLEET       contrib/ansible/fleet.yml on this machine as two
                                         hosts, each scanning a tree of its own
-Exit status 77 means a tool or package the test needs is missing.
+  scan_test.py install DIST VERSION     contrib/ansible/install.yml on this machine: the
+                                        .deb from DIST installed, then removed again
+Exit status 77 means a tool or package the test needs is missing. When
+VERNATTO_E2E_WRAPPER is set, its words start the programs (an emulator, say).
 """
 
 import json
 import os
 import re
+import shlex
 import shutil
 import subprocess
 import sys
@@ -23,6 +27,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 SKIP = 77
 T0 = 1700000000  # the file time every fixture gets, plus a small step each
+WRAPPER = shlex.split(os.environ.get("VERNATTO_E2E_WRAPPER", ""))
 MODULEINFO = """{
   // as the SDK writes it: a comma after everything
   "Name": "Glass",
@@ -128,7 +133,7 @@ def make_tree(root, eq_version="1.0.0", clap_time=T0 + 3):
 
 
 def scan(program, *args, cwd=None):
-    result = run([program, "--no-default-paths", *args], cwd=cwd)
+    result = run([*WRAPPER, program, "--no-default-paths", *args], cwd=cwd)
     return result.returncode, result.stdout.decode(), result.stderr.decode()
 
 
@@ -189,7 +194,7 @@ def compare(program, vernatto, work):
     write(f"{work}/bin/xdg-open", "#!/bin/sh\n")
     os.chmod(f"{work}/bin/xdg-open", 0o755)
     env = dict(os.environ, PATH=f"{work}/bin" + os.pathsep + os.environ["PATH"])
-    out = run([f"{work}/bin/vernatto", f"{work}/a.json", f"{work}/b.json"],
+    out = run([*WRAPPER, f"{work}/bin/vernatto", f"{work}/a.json", f"{work}/b.json"],
               stdin=subprocess.DEVNULL, env=env).stdout.decode()
     sections = re.split(r"\n(?=Version mismatch|Timestamp mismatch|In Sync)", out)
     wanted = {"Version mismatch": "Glasswing | Glass EQ | VST3 | 1.0.0 | 1.1.0",
@@ -286,6 +291,43 @@ def wine(program):
     return 0
 
 
+def ansible_setup(work, hosts, common, playbook):
+    """The environment and command line that run `playbook` on `hosts`."""
+    write(f"{work}/hosts.yml", json.dumps({"all": {"hosts": hosts, "vars": common}}))
+    write(f"{work}/ansible.cfg", "")
+    os.makedirs(f"{work}/host-tmp")
+    # Nothing read or written outside the work folder: no user configuration, no ~/.ansible.
+    env = dict(os.environ, ANSIBLE_CONFIG=f"{work}/ansible.cfg", ANSIBLE_HOME=f"{work}/home",
+               ANSIBLE_LOCAL_TEMP=f"{work}/tmp", ANSIBLE_REMOTE_TEMP=f"{work}/tmp",
+               ANSIBLE_RETRY_FILES_ENABLED="0", ANSIBLE_NOCOLOR="1", TMPDIR=f"{work}/host-tmp")
+    return env, ["ansible-playbook", "-i", f"{work}/hosts.yml",
+                 os.path.join(HERE, "..", "..", "contrib", "ansible", playbook)]
+
+
+def install(dist, version):
+    """The .deb installed by install.yml as root on this machine, then removed."""
+    installed = run(["dpkg-query", "-W", "-f=${Status}", "vernatto"]).stdout
+    if not shutil.which("ansible-playbook") or os.geteuid() != 0 or b"ok installed" in installed:
+        print("needs ansible-playbook (ansible-core), root, and no vernatto package installed")
+        return SKIP
+    work = tempfile.mkdtemp(prefix="vernatto-install-")
+    try:
+        env, playbook = ansible_setup(
+            work, {"room": {}}, {"ansible_connection": "local", "vernatto_become": False,
+                                 "vernatto_release": os.path.abspath(dist),
+                                 "vernatto_version": version}, "install.yml")
+        result = run(playbook, env=env)
+        found = run(["vernatto-scan", "--version"], env=dict(os.environ, PATH="/usr/bin"))
+        if result.returncode != 0 or version not in found.stdout.decode() or \
+                run(["dpkg-query", "-W", "-f=${Version}", "vernatto"]).stdout != version.encode():
+            fail(f"install.yml: status {result.returncode}\n{result.stdout.decode()}\n"
+                 f"vernatto-scan --version: {found}")
+    finally:
+        run(["dpkg", "--purge", "vernatto"])
+        shutil.rmtree(work)
+    return 0
+
+
 def ansible(program, fleet):
     if not shutil.which("ansible-playbook"):
         print("needs ansible-playbook (ansible-core)")
@@ -299,16 +341,8 @@ def ansible(program, fleet):
                   "ansible_python_interpreter": "{{ ansible_playbook_python }}",
                   "vernatto_scan": os.path.abspath(program), "vernatto_page": f"{work}/fleet.html",
                   "vernatto_fleet": os.path.abspath(fleet), "vernatto_inventories": f"{work}/inv"}
-        write(f"{work}/hosts.yml", json.dumps({"all": {"hosts": hosts, "vars": common}}))
-        write(f"{work}/ansible.cfg", "")
-        for folder in ("host-tmp", "inv"):
-            os.makedirs(f"{work}/{folder}")
-        # Nothing read or written outside the work folder: no user configuration, no ~/.ansible.
-        env = dict(os.environ, ANSIBLE_CONFIG=f"{work}/ansible.cfg", ANSIBLE_HOME=f"{work}/home",
-                   ANSIBLE_LOCAL_TEMP=f"{work}/tmp", ANSIBLE_REMOTE_TEMP=f"{work}/tmp",
-                   ANSIBLE_RETRY_FILES_ENABLED="0", ANSIBLE_NOCOLOR="1", TMPDIR=f"{work}/host-tmp")
-        playbook = ["ansible-playbook", "-i", f"{work}/hosts.yml",
-                    os.path.join(HERE, "..", "..", "contrib", "ansible", "fleet.yml")]
+        os.makedirs(f"{work}/inv")
+        env, playbook = ansible_setup(work, hosts, common, "fleet.yml")
         first = run(playbook, env=env)
         eq = {name: [e.get("version") for e in json.load(open(f"{work}/inv/{name}"))
                      if e["name"] == "Glass EQ"] for name in sorted(os.listdir(f"{work}/inv"))}
@@ -336,6 +370,8 @@ def main():
         sys.exit(0)
     if mode == "ansible":
         sys.exit(ansible(program, sys.argv[3]))
+    if mode == "install":
+        sys.exit(install(program, sys.argv[3]))
     sys.exit(debian(program) if mode == "debian" else wine(program))
 
 
