@@ -6,7 +6,11 @@
 # the end-to-end cases under valgrind, and small benchmark runs: the pair's
 # output must equal that of the plain document-based reader, the fleet's
 # outputs must be whole and consistent; last, the .deb and its programs as
-# Debian checks them (lintian, hardening-check).
+# Debian checks them (lintian, hardening-check). In between, every release
+# file (scripts/release.sh: the macOS programs, the static Linux programs for
+# x86_64 and aarch64 run here and under qemu, the .rpm, the Windows
+# installer, the winget and Scoop manifests) is made, checked, and the .deb
+# installed by the Ansible playbook.
 #
 #   bash scripts/test.sh            everything (what CI runs)
 #   bash scripts/test.sh --native   the format check, the native build and its tests only
@@ -29,8 +33,9 @@ bash scripts/install-deps.sh pkg-config libplist-dev libplist-utils g++-mingw-w6
 # The papers: manual pages (scdoc, and man to render them), the completions
 # (driven through bash-completion, fish and zsh) and the schema's validator.
 bash scripts/install-deps.sh scdoc man-db groff-base bash-completion fish zsh python3-jsonschema
-# The Ansible playbook in contrib/ansible, run on this machine.
-bash scripts/install-deps.sh ansible-core
+# The Ansible playbooks in contrib/ansible, run on this machine (apt's module
+# needs python3-apt).
+bash scripts/install-deps.sh ansible-core python3-apt
 
 echo "== format"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
@@ -49,14 +54,23 @@ ctest --test-dir build --output-on-failure -j"$(nproc)"
 $native_only && exit 0
 
 echo "== Windows build (MinGW-w64) and tests under Wine"
-# googletest: the sources, as the tests' copy is compiled with MinGW.
-bash scripts/install-deps.sh g++-mingw-w64-x86-64 wine64 googletest
+# googletest: the sources, as the tests' copy is compiled with MinGW; wixl and
+# msibuild make the installer that windows.installer installs.
+bash scripts/install-deps.sh g++-mingw-w64-x86-64 wine64 googletest wixl msitools
 cmake -S . -B build-windows --toolchain cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
   -DVERNATTO_BUILD_TESTS=ON -DVERNATTO_WERROR=ON -DVERNATTO_MANUALS=ON >/dev/null
 cmake --build build-windows -j"$(nproc)"
 ctest --test-dir build-windows --output-on-failure -j"$(nproc)"
 
-bash scripts/build-macos.sh    # universal macOS programs, checked: they cannot run here
+# Every release file into dist/: the macOS programs (checked: they cannot run
+# here), the static Linux programs (run here and under qemu), the .rpm, the
+# Windows installer and the manifests; then what dist/ holds, and the .deb
+# installed on this machine by contrib/ansible/install.yml.
+bash scripts/release.sh
+bash scripts/install-deps.sh python3-yaml python3-jsonschema
+version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' build/CPackConfig.cmake)
+/usr/bin/python3 tests/release_test.py dist "$version"
+python3 tests/scanner/scan_test.py install dist "$version"
 bash scripts/sanitizers.sh
 bash scripts/fuzz.sh 60
 bash scripts/valgrind.sh build
