@@ -13,6 +13,8 @@
 #   bench/fleet.sh                      300 machines x 3,000 plug-ins, 5 runs
 #   bench/fleet.sh --smoke              20 x 300, one run, outputs checked, not timed
 #   bench/fleet.sh --machines 100 --plugins 3000 --runs 3
+#   bench/fleet.sh --also OTHER         also time another build of vernatto-fleet
+#                                       (the static one, say) in the same runs
 #
 # Needs GNU time (Debian package "time") and python3. Builds into build-bench/
 # unless VERNATTO_BENCH_BUILD names another folder; data goes to its data/.
@@ -24,12 +26,14 @@ machines=300
 plugins=3000
 runs=5
 smoke=false
+also=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --smoke) machines=20; plugins=300; runs=1; smoke=true ;;
     --machines) machines="$2"; shift ;;
     --plugins) plugins="$2"; shift ;;
     --runs) runs="$2"; shift ;;
+    --also) also=$(realpath "$2"); shift ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
   esac
   shift
@@ -66,8 +70,8 @@ measure() {
   /usr/bin/time --quiet -a -o "$log" -f "%e %M" "$@" </dev/null || status=$?
 }
 
-run_fleet() {
-  measure "$out/fleet.times" "$build/vernatto-fleet" --json "$out/fleet.json" \
+run_fleet() {  # [PROGRAM [TIMES]]: another build, timed into a file of its own
+  measure "$out/${2:-fleet}.times" "${1:-$build/vernatto-fleet}" --json "$out/fleet.json" \
     --html "$out/fleet.html" "$rooms" >"$out/console.txt" 2>"$out/stderr.txt"
   if [ "$status" != 2 ] || [ "$(cat "$out/stderr.txt")" != "$expected_stderr" ]; then
     echo "vernatto-fleet exited with $status (2 expected), saying:" >&2
@@ -119,6 +123,10 @@ rm -f "$out"/*.times
 for ((run = 0; run < runs; run++)); do
   run_fleet
   run_floor
+  if [ -n "$also" ]; then
+    run_fleet "$also" also
+    check_outputs
+  fi
 done
 
 ft=$(median 1 "$out/fleet.times"); fm=$(median 2 "$out/fleet.times")
@@ -130,5 +138,10 @@ echo "|:---|---:|---:|---:|"
 awk -v ft="$ft" -v bt="$bt" -v fm="$fm" -v bm="$bm" 'BEGIN {
   printf "| wall time, s | %.2f | %.2f | %.2f |\n", ft, bt, ft / bt
   printf "| peak memory, MB | %.0f | %.0f | %.2f |\n", fm / 1024, bm / 1024, fm / bm }'
+if [ -n "$also" ]; then
+  at=$(median 1 "$out/also.times"); am=$(median 2 "$out/also.times")
+  awk -v at="$at" -v ft="$ft" -v am="$am" -v fm="$fm" -v p="$also" 'BEGIN {
+    printf "%s: %.2f s (%.2f times the fleet), %.0f MB (%.2f times)\n", p, at, at / ft, am / 1024, am / fm }'
+fi
 awk -v j="$(stat -c %s "$out/fleet.json")" -v h="$(stat -c %s "$out/fleet.html")" 'BEGIN {
   printf "JSON %.1f MB, page %.1f MB\n", j / 1048576, h / 1048576 }'
