@@ -93,10 +93,10 @@ set(CPACK_PACKAGE_DESCRIPTION [[
 vernatto keeps studio machines alike. vernatto-scan writes the inventory of
 the audio plug-ins installed on a machine (VST2, VST3, AU, AAX, CLAP, LV2,
 LADSPA and DSSI) as a JSON file, reading metadata files and binary headers
-only: it never loads, links or runs a plug-in. vernatto compares the inventories of two
-machines, pairs the entries that name the same plug-in and reports every
-pair as a version mismatch, a timestamp mismatch or in sync, on the console
-and as an HTML page.]])
+only: it never loads, links or runs a plug-in. vernatto compares the
+inventories of two machines, pairs the entries that name the same plug-in
+and reports every pair as a version mismatch, a timestamp mismatch or in
+sync, on the console and as an HTML page.]])
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
 set(CPACK_STRIP_FILES ON)
