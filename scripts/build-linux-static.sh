@@ -94,9 +94,11 @@ check_static() {
 run_tests() {
   local bin=$1/bin case failed=0
   export VERNATTO_E2E_WRAPPER=$2
-  for case in tests/e2e/cases/* tests/e2e/fleet-cases/*; do
-    local program=$bin/vernatto
-    [[ $case == */fleet-cases/* ]] && program=$bin/vernatto-fleet
+  # tests/e2e/cases are vernatto's, tests/e2e/NAME-cases vernatto-NAME's.
+  for case in tests/e2e/*cases/*; do
+    local suite=${case#tests/e2e/} program=$bin/vernatto
+    suite=${suite%%/*}
+    [ "$suite" = cases ] || program=$bin/vernatto-${suite%-cases}
     python3 tests/e2e/e2e.py "$program" "$case" >"$out/e2e.log" ||
       { echo "e2e $case failed:" >&2; cat "$out/e2e.log" >&2; failed=1; }
   done
