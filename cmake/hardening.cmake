@@ -48,6 +48,12 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   # Never -z ibt or -z shstk: they would mark code as protected whether or
   # not all of it, the C library's start files included, carries the needed
   # instructions.
+  # Clang takes a flag it cannot apply to the target (stack clash
+  # protection for aarch64, in Zig's) with only a warning, which would fail
+  # the build with -Werror: such a flag counts as not taken.
+  if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    set(CMAKE_REQUIRED_FLAGS -Werror=unused-command-line-argument)
+  endif()
   foreach(flag -fstack-clash-protection -fcf-protection)
     string(MAKE_C_IDENTIFIER "VERNATTO_HAVE${flag}" have)
     if(NOT flag IN_LIST VERNATTO_HARDENING_COMPILE_FLAGS)
@@ -57,6 +63,7 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
       endif()
     endif()
   endforeach()
+  unset(CMAKE_REQUIRED_FLAGS)
   include(CheckPIESupported)
   check_pie_supported()
   set(CMAKE_POSITION_INDEPENDENT_CODE ON)
