@@ -73,7 +73,9 @@ measure() {
 run_fleet() {  # [PROGRAM [TIMES]]: another build, timed into a file of its own
   measure "$out/${2:-fleet}.times" "${1:-$build/vernatto-fleet}" --json "$out/fleet.json" \
     --html "$out/fleet.html" "$rooms" >"$out/console.txt" 2>"$out/stderr.txt"
-  if [ "$status" != 2 ] || [ "$(cat "$out/stderr.txt")" != "$expected_stderr" ]; then
+  # What follows a file's name (where a cut-off file broke) is not compared.
+  if [ "$status" != 2 ] ||
+      [ "$(sed 's/^\([^"]*"[^"]*"\).*/\1/' "$out/stderr.txt")" != "$expected_stderr" ]; then
     echo "vernatto-fleet exited with $status (2 expected), saying:" >&2
     cat "$out/stderr.txt" >&2
     exit 1
