@@ -64,7 +64,7 @@ build_library() {
   local name=$1 arch=$2 source stamp
   local prefix=$out/$arch/prefix build=$out/$arch/libraries/$1
   source=$(source_of "$name")
-  stamp="$source $(cat "cmake/$name/CMakeLists.txt" cmake/recipe-pkg-config.cmake \
+  stamp="$source $(cat "cmake/$name/CMakeLists.txt" cmake/recipe.cmake \
     cmake/zig-linux-static.cmake | sha256sum | cut -c1-16)"
   if [ "$(cat "$prefix/.built-$name" 2>/dev/null)" = "$stamp" ]; then
     return

@@ -1,6 +1,7 @@
-# What every recipe under cmake/LIBRARY/ installs beside its static library:
-# a pkg-config file, so that the program's build finds the library through
-# pkg-config as it finds the system's copy. A library another one needs is
+# What every recipe under cmake/LIBRARY/ shares: where its sources are, their
+# version, and the pkg-config file it installs beside its static library, so
+# that the program's build finds the library through pkg-config as it finds
+# the system's copy. A library another one needs is
 # named in Requires (not Requires.private), so that the plain query the
 # program's build makes already gives every archive to link, in order.
 #
@@ -36,3 +37,14 @@ function(vernatto_source_version variable file regex)
   endif()
   set(${variable} ${CMAKE_MATCH_1} PARENT_SCOPE)
 endfunction()
+
+# The unpacked source tree of `name`, given as -DVERNATTO_<NAME>_SOURCE, which
+# must hold the file `marker`: sets `source`.
+macro(vernatto_recipe_source name marker)
+  string(TOUPPER ${name} upper)
+  set(VERNATTO_${upper}_SOURCE "" CACHE PATH "The unpacked ${name} sources")
+  set(source ${VERNATTO_${upper}_SOURCE})
+  if(NOT EXISTS ${source}/${marker})
+    message(FATAL_ERROR "No ${name} sources in '${source}': pass -DVERNATTO_${upper}_SOURCE")
+  endif()
+endmacro()
