@@ -45,7 +45,7 @@ echo "== release: the Windows zip and installer (at $((SECONDS - start)) s)"
 build build-windows --toolchain cmake/mingw-w64.cmake
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' build/CPackConfig.cmake)
 rm -rf build-windows/msi-prefix
-cmake --install build-windows --prefix build-windows/msi-prefix >/dev/null
+cmake --install build-windows --prefix build-windows/msi-prefix --strip >/dev/null
 python3 scripts/windows-installer.py build-windows/msi-prefix "$version" \
   "build-windows/packages/vernatto-$version-win64.msi"
 echo "== release: the macOS archive (at $((SECONDS - start)) s)"

@@ -75,7 +75,7 @@ def main():
         return condition
 
     with tempfile.TemporaryDirectory(prefix="vernatto-msi-test-") as work:
-        subprocess.run(["cmake", "--install", build, "--prefix", f"{work}/prefix"],
+        subprocess.run(["cmake", "--install", build, "--prefix", f"{work}/prefix", "--strip"],
                        check=True, stdout=subprocess.DEVNULL)
         for v in (version, newer):
             subprocess.run([sys.executable, f"{ROOT}/scripts/windows-installer.py",
