@@ -16,7 +16,7 @@ seconds="${1:-60}"
 shift || true
 
 bash scripts/install-deps.sh clang-14 libclang-rt-14-dev cmake make nlohmann-json3-dev \
-  pkg-config libplist-dev liblilv-dev
+  pkg-config libplist-dev liblilv-dev libexpat1-dev zlib1g-dev libminizip-dev
 
 echo "== fuzzing for ${seconds} s"
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -22,7 +22,7 @@ start=$SECONDS
 dist=$PWD/dist
 
 bash scripts/install-deps.sh g++ cmake make pkg-config nlohmann-json3-dev libgtest-dev \
-  libplist-dev liblilv-dev scdoc groff-base dpkg-dev g++-mingw-w64-x86-64 googletest \
+  libplist-dev liblilv-dev libexpat1-dev zlib1g-dev libminizip-dev scdoc groff-base dpkg-dev g++-mingw-w64-x86-64 googletest \
   wixl msitools python3
 
 # A build folder: configured (without tests) only when it is not there yet,

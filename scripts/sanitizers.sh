@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh g++ cmake make nlohmann-json3-dev pkg-config libplist-dev \
-  liblilv-dev libplist-utils libgtest-dev python3
+  liblilv-dev libexpat1-dev zlib1g-dev libminizip-dev libplist-utils libgtest-dev python3
 
 echo "== sanitizer build and tests"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVERNATTO_ENABLE_SANITIZERS=ON \

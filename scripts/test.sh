@@ -20,7 +20,7 @@ native_only=false
 [ "${1:-}" = "--native" ] && native_only=true
 
 bash scripts/install-deps.sh g++ cmake make nlohmann-json3-dev libgtest-dev python3 \
-  clang-format time pkg-config libplist-dev liblilv-dev
+  clang-format time pkg-config libplist-dev liblilv-dev libexpat1-dev zlib1g-dev libminizip-dev
 # The scanner's tests: real plug-ins nobody here wrote, the tools that say what
 # they hold, and the tools that make the fixtures.
 bash scripts/install-deps.sh lv2-examples dpf-plugins-vst cmt xsynth-dssi lilv-utils binutils \

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 build="${1:-build}"
 
 bash scripts/install-deps.sh valgrind g++ cmake make nlohmann-json3-dev pkg-config \
-  libplist-dev liblilv-dev libgtest-dev python3
+  libplist-dev liblilv-dev libexpat1-dev zlib1g-dev libminizip-dev libgtest-dev python3
 
 echo "== end-to-end cases under valgrind"
 if [ ! -f "$build/CMakeCache.txt" ]; then

@@ -11,4 +11,6 @@ add_library(vernatto_daw_lib STATIC
   ${VERNATTO_DAW_DIR}/studio_one.cpp
   ${VERNATTO_DAW_DIR}/cubase.cpp
   ${VERNATTO_DAW_DIR}/pro_tools_text.cpp)
-target_link_libraries(vernatto_daw_lib PUBLIC vernatto_lib PRIVATE vernatto_warnings)
+include(${PROJECT_SOURCE_DIR}/cmake/project-libraries.cmake)
+target_link_libraries(vernatto_daw_lib PUBLIC vernatto_lib
+  PRIVATE vernatto_project_libraries vernatto_warnings)
