@@ -8,9 +8,9 @@
 #include <ostream>
 #include <system_error>
 
-#include "app/atomic_file.h"
-#include "app/command_line.h"
-#include "app/progress.h"
+#include "common/atomic_file.h"
+#include "common/command_line.h"
+#include "common/progress.h"
 #include "fleet/machines.h"
 #include "fleet/options.h"
 #include "fleet/outputs.h"
@@ -80,7 +80,7 @@ std::vector<Machine> readMachines(const std::vector<std::string>& paths, Run& ru
                                   bool errIsTerminal) {
   std::vector<Machine> machines;
   machines.reserve(paths.size());
-  app::ProgressLine progress(run.err, errIsTerminal);
+  common::ProgressLine progress(run.err, errIsTerminal);
   const std::string_view separators = pathSeparators(platform::pathSeparator());
   for (std::size_t i = 0; i < paths.size(); ++i) {
     const std::string& path = paths[i];
@@ -135,7 +135,7 @@ std::future<OutputProblem> startOutput(const std::string& path,
                           return std::nullopt;
                         return "cannot write to standard output";
                       }
-                      app::AtomicFile file(path);
+                      common::AtomicFile file(path);
                       write(fleet, file.stream());
                       std::string problem;
                       if (file.commit(problem))
@@ -158,10 +158,10 @@ int runFleet(const std::vector<std::string>& args, std::ostream& out, std::ostre
              bool errIsTerminal) {
   Options options;
   std::string problem;
-  const bool parsed = parseOptions(app::argumentsAfterProgram(args), options, problem);
+  const bool parsed = parseOptions(common::argumentsAfterProgram(args), options, problem);
   if (const std::optional<int> status =
-          app::answerCommandLine("vernatto-fleet", parsed, problem, options.help,
-                                 options.version, usageText(), out, err)) {
+          common::answerCommandLine("vernatto-fleet", parsed, problem, options.help,
+                                    options.version, usageText(), out, err)) {
     return *status;
   }
   const bool outputToStandardOutput =

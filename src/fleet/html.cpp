@@ -3,14 +3,14 @@
 #include <set>
 #include <string>
 
+#include "common/html.h"
 #include "fleet/outputs.h"
 #include "inventory/inventory.h"
-#include "report/report.h"
 
 namespace vernatto::fleet {
 namespace {
 
-using report::appendEscaped;
+using common::appendEscaped;
 
 // Column widths in em: vendor, name, technology and status stay in view
 // while the machines scroll past them, so their offsets must be known in

@@ -1,13 +1,13 @@
 #include "fleet/options.h"
 
-#include "app/command_line.h"
+#include "common/command_line.h"
 
 namespace vernatto::fleet {
 namespace {
 
 enum Which : std::size_t { kReference, kHtml, kCsv, kJson, kOpen, kAll, kHelp, kVersion };
 
-const std::vector<app::KnownOption> kKnownOptions = {
+const std::vector<common::KnownOption> kKnownOptions = {
     {"--reference", "", true}, {"--html", "", true},     {"--csv", "", true},
     {"--json", "", true},      {"--open", "", false},    {"--all", "", false},
     {"--help", "-h", false},   {"--version", "", false},
@@ -17,10 +17,10 @@ const std::vector<app::KnownOption> kKnownOptions = {
 
 bool parseOptions(const std::vector<std::string>& args, Options& options,
                   std::string& problem) {
-  std::vector<app::FoundOption> found;
-  if (!app::splitCommandLine(args, kKnownOptions, found, options.inventories, problem))
+  std::vector<common::FoundOption> found;
+  if (!common::splitCommandLine(args, kKnownOptions, found, options.inventories, problem))
     return false;
-  for (app::FoundOption& option : found) {
+  for (common::FoundOption& option : found) {
     switch (option.which) {
       case kReference:
         options.reference = std::move(option.value);

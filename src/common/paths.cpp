@@ -1,6 +1,6 @@
-#include "app/paths.h"
+#include "common/paths.h"
 
-namespace vernatto::app {
+namespace vernatto::common {
 
 std::string folderOf(const std::string& path, char separator) {
   return path.substr(0, path.rfind(separator)) + separator;
@@ -17,4 +17,4 @@ std::string executableFolder(const std::string& arg0, const std::string& osPath,
   return folderOf(bare && !osPath.empty() ? osPath : arg0, separator);
 }
 
-}  // namespace vernatto::app
+}  // namespace vernatto::common

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace vernatto::app {
+namespace vernatto::common {
 
 // The folder part of `path` with its separator: the text before the last
 // `separator` followed by one `separator`. A path without any separator is
@@ -21,4 +21,4 @@ std::string displayName(const std::string& path, char separator);
 std::string executableFolder(const std::string& arg0, const std::string& osPath,
                              char separator);
 
-}  // namespace vernatto::app
+}  // namespace vernatto::common

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace vernatto::app {
+namespace vernatto::common {
 
 // One option a program takes.
 struct KnownOption {
@@ -47,4 +47,4 @@ std::optional<int> answerCommandLine(std::string_view program, bool parsed,
                                      const std::string& usage, std::ostream& out,
                                      std::ostream& err);
 
-}  // namespace vernatto::app
+}  // namespace vernatto::common

@@ -5,7 +5,7 @@
 #include <iosfwd>
 #include <string>
 
-namespace vernatto::app {
+namespace vernatto::common {
 
 // Shows a line that each update overwrites, at most ten times a second, and
 // only when the stream is a terminal: a file or pipe gets nothing.
@@ -27,4 +27,4 @@ class ProgressLine {
   std::chrono::steady_clock::time_point last_{};
 };
 
-}  // namespace vernatto::app
+}  // namespace vernatto::common

@@ -1,8 +1,8 @@
-#include "app/command_line.h"
+#include "common/command_line.h"
 
 #include <ostream>
 
-namespace vernatto::app {
+namespace vernatto::common {
 namespace {
 
 // The index of the option whose name or short name `arg` spells, with an
@@ -94,4 +94,4 @@ std::optional<int> answerCommandLine(std::string_view program, bool parsed,
   return out ? 0 : 1;
 }
 
-}  // namespace vernatto::app
+}  // namespace vernatto::common

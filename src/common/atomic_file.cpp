@@ -1,4 +1,4 @@
-#include "app/atomic_file.h"
+#include "common/atomic_file.h"
 
 #include <cerrno>
 #include <chrono>
@@ -7,7 +7,7 @@
 
 #include "platform/platform.h"
 
-namespace vernatto::app {
+namespace vernatto::common {
 
 namespace fs = std::filesystem;
 
@@ -52,4 +52,4 @@ bool writeFileAtomically(const std::string& path, std::string_view text,
   return file.commit(problem);
 }
 
-}  // namespace vernatto::app
+}  // namespace vernatto::common

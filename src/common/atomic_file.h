@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace vernatto::app {
+namespace vernatto::common {
 
 // A file written into a temporary file beside its target and put in place of
 // the target only once complete and on disk (platform::commitFile), so that a
@@ -42,4 +42,4 @@ class AtomicFile {
 bool writeFileAtomically(const std::string& path, std::string_view text,
                          std::string& problem);
 
-}  // namespace vernatto::app
+}  // namespace vernatto::common

@@ -1,8 +1,8 @@
-#include "app/progress.h"
+#include "common/progress.h"
 
 #include <ostream>
 
-namespace vernatto::app {
+namespace vernatto::common {
 
 bool ProgressLine::due() const {
   return terminal_ &&
@@ -25,4 +25,4 @@ void ProgressLine::wipe() {
   shown_ = 0;
 }
 
-}  // namespace vernatto::app
+}  // namespace vernatto::common
