@@ -52,4 +52,21 @@ bool writeFileAtomically(const std::string& path, std::string_view text,
   return file.commit(problem);
 }
 
+std::optional<std::string> writeOutput(const std::string& path,
+                                       std::ostream& standardOutput,
+                                       const std::function<void(std::ostream&)>& write) {
+  if (path == "-") {
+    write(standardOutput);
+    if (standardOutput.flush())
+      return std::nullopt;
+    return "cannot write to standard output";
+  }
+  AtomicFile file(path);
+  write(file.stream());
+  std::string problem;
+  if (file.commit(problem))
+    return std::nullopt;
+  return "cannot write \"" + path + "\": " + problem;
+}
+
 }  // namespace vernatto::common

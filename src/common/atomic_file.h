@@ -3,6 +3,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -41,5 +43,12 @@ class AtomicFile {
 // with `problem` saying why, when it cannot.
 bool writeFileAtomically(const std::string& path, std::string_view text,
                          std::string& problem);
+
+// Writes one of a program's outputs with `write`: to `standardOutput` for
+// "-", else into the file at `path` as an AtomicFile. Returns nothing when it
+// went well, else the line that says what could not be written.
+std::optional<std::string> writeOutput(const std::string& path,
+                                       std::ostream& standardOutput,
+                                       const std::function<void(std::ostream&)>& write);
 
 }  // namespace vernatto::common

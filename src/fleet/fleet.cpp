@@ -76,43 +76,12 @@ std::vector<std::string> inventoryPaths(const Options& options, Run& run) {
   return {};
 }
 
-std::vector<Machine> readMachines(const std::vector<std::string>& paths, Run& run,
-                                  bool errIsTerminal) {
-  std::vector<Machine> machines;
-  machines.reserve(paths.size());
+std::vector<Machine> readMachinesOf(const std::vector<std::string>& paths, Run& run,
+                                    bool errIsTerminal) {
+  std::vector<Notice> notices;
   common::ProgressLine progress(run.err, errIsTerminal);
-  const std::string_view separators = pathSeparators(platform::pathSeparator());
-  for (std::size_t i = 0; i < paths.size(); ++i) {
-    const std::string& path = paths[i];
-    if (progress.due()) {
-      progress.show("reading inventories: " + std::to_string(i) + " of " +
-                    std::to_string(paths.size()));
-    }
-    std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
-    if (!file) {
-      // A name that leads nowhere is no machine that lacks everything.
-      const std::string reason = std::generic_category().message(errno);
-      progress.wipe();
-      run.problem("cannot read \"" + path + "\": " + reason);
-      continue;
-    }
-    Machine& machine = machines.emplace_back();
-    // The reports are UTF-8 throughout, whatever bytes a file name holds.
-    machine.name = platform::validUtf8(machineName(path, separators));
-    machine.path = platform::validUtf8(path);
-    std::string why;
-    const Reading reading = readMachine(file, machine, why);
-    if (reading == Reading::kWhole)
-      continue;
-    progress.wipe();
-    if (reading == Reading::kNotAnInventory) {
-      run.problem("not an inventory \"" + path + "\"");
-      machines.pop_back();
-    } else {
-      run.problem("failed reading \"" + path + "\": " + why);
-    }
-  }
-  progress.wipe();
+  std::vector<Machine> machines = readMachines(paths, false, progress, notices);
+  run.tell(notices);
   return machines;
 }
 
@@ -129,18 +98,8 @@ std::future<OutputProblem> startOutput(const std::string& path,
                                        const Fleet& fleet, std::ostream& out) {
   return std::async(std::launch::async | std::launch::deferred,
                     [&fleet, &out, path, write]() -> OutputProblem {
-                      if (path == "-") {
-                        write(fleet, out);
-                        if (out.flush())
-                          return std::nullopt;
-                        return "cannot write to standard output";
-                      }
-                      common::AtomicFile file(path);
-                      write(fleet, file.stream());
-                      std::string problem;
-                      if (file.commit(problem))
-                        return std::nullopt;
-                      return "cannot write \"" + path + "\": " + problem;
+                      return common::writeOutput(
+                          path, out, [&](std::ostream& stream) { write(fleet, stream); });
                     });
 }
 
@@ -171,7 +130,7 @@ int runFleet(const std::vector<std::string>& args, std::ostream& out, std::ostre
   if (paths.empty())
     return 2;
 
-  const std::vector<Machine> machines = readMachines(paths, run, errIsTerminal);
+  const std::vector<Machine> machines = readMachinesOf(paths, run, errIsTerminal);
   if (!enoughInventories(machines.size(), run))
     return 2;
   std::vector<const inventory::Inventory*> inventories;

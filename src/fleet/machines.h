@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/progress.h"
 #include "inventory/inventory.h"
 
 namespace vernatto::fleet {
@@ -65,5 +66,13 @@ enum class Reading { kWhole, kIncomplete, kNotAnInventory };
 // incomplete, with `why` saying what failed where; a file whose top-level
 // value is not an array is not an inventory and gives no entries.
 Reading readMachine(std::istream& in, Machine& machine, std::string& why);
+
+// Reads the inventories at `paths`, in order, each into a machine (keeping
+// the entries' details when `keepDetails`), with progress shown on
+// `progress`. A file that cannot be opened or is no inventory gives no
+// machine; it and one read in part give a notice.
+std::vector<Machine> readMachines(const std::vector<std::string>& paths, bool keepDetails,
+                                  common::ProgressLine& progress,
+                                  std::vector<Notice>& notices);
 
 }  // namespace vernatto::fleet
