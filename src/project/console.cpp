@@ -11,7 +11,7 @@ namespace {
 
 // A plug-in as every part of the console names it.
 std::string plugin(const daw::Reference& r) {
-  return (r.vendor.empty() ? "?" : r.vendor) + " | " + r.name + " | " + r.technology;
+  return r.vendor + " | " + r.name + " | " + r.technology;
 }
 
 std::string heading(const Project& project) {
@@ -64,7 +64,8 @@ void writeSummary(const Check::Summary& s, std::ostream& out) {
   out << s.projects << (s.projects == 1 ? " project, " : " projects, ") << s.rooms
       << (s.rooms == 1 ? " room: " : " rooms: ") << s.openEverywhere
       << " open everywhere, " << s.lacking << " lack plug-ins somewhere, " << s.unreadable
-      << " could not be read, " << s.unchecked << " references unchecked\n";
+      << " could not be read, " << s.unchecked
+      << (s.unchecked == 1 ? " reference unchecked\n" : " references unchecked\n");
 }
 
 void writeProjects(const Answer& answer, bool all, std::ostream& out) {
