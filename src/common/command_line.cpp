@@ -94,4 +94,17 @@ std::optional<int> answerCommandLine(std::string_view program, bool parsed,
   return out ? 0 : 1;
 }
 
+bool checkOutputs(const std::string& html, const std::string& csv,
+                  const std::string& json, bool open, std::string& problem) {
+  if ((html == "-") + (csv == "-") + (json == "-") > 1) {
+    problem = "only one output can go to standard output (see --help)";
+    return false;
+  }
+  if (open && (html.empty() || html == "-")) {
+    problem = "--open needs --html FILE (see --help)";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace vernatto::common

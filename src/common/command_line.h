@@ -34,6 +34,12 @@ bool splitCommandLine(const std::vector<std::string>& args,
                       std::vector<FoundOption>& found, std::vector<std::string>& operands,
                       std::string& problem);
 
+// Checks the outputs that the fleet and project programs take: at most one
+// of `html`, `csv` and `json` is "-" (standard output), and `open` needs the
+// page written to a file. Returns false, with `problem` saying why, when not.
+bool checkOutputs(const std::string& html, const std::string& csv,
+                  const std::string& json, bool open, std::string& problem);
+
 // The arguments after the program name in `args` (args[0] is the program).
 std::vector<std::string> argumentsAfterProgram(const std::vector<std::string>& args);
 

@@ -10,6 +10,7 @@
 
 #include "common/atomic_file.h"
 #include "common/command_line.h"
+#include "common/problems.h"
 #include "common/progress.h"
 #include "fleet/machines.h"
 #include "fleet/options.h"
@@ -22,22 +23,7 @@ namespace {
 
 constexpr const char* kProgram = "vernatto-fleet: ";
 
-struct Run {
-  std::ostream& err;
-  bool trouble = false;
-
-  void problem(const std::string& line) {
-    err << kProgram << line << std::endl;
-    trouble = true;
-  }
-
-  void tell(const std::vector<Notice>& notices) {
-    for (const Notice& notice : notices) {
-      err << kProgram << notice.line << std::endl;
-      trouble = trouble || notice.trouble;
-    }
-  }
-};
+using Run = common::Problems;
 
 // Whether `count` inventories are enough to compare; says why not on `err`.
 bool enoughInventories(std::size_t count, Run& run) {
@@ -125,7 +111,7 @@ int runFleet(const std::vector<std::string>& args, std::ostream& out, std::ostre
   }
   const bool outputToStandardOutput =
       options.html == "-" || options.csv == "-" || options.json == "-";
-  Run run{err};
+  Run run{err, kProgram};
   const std::vector<std::string> paths = inventoryPaths(options, run);
   if (paths.empty())
     return 2;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/problems.h"
 #include "common/progress.h"
 #include "inventory/inventory.h"
 
@@ -31,12 +32,8 @@ std::string machineName(std::string_view path, std::string_view separators);
 // already ends in one of `separators`.
 std::string joinPath(const std::string& folder, const std::string& file, char separator);
 
-// A line for the user from gathering the machines: trouble (exit status 2)
-// unless it is only a note.
-struct Notice {
-  std::string line;
-  bool trouble = true;
-};
+// A line for the user from gathering the machines.
+using Notice = common::Notice;
 
 // The inventory files that the command line's INVENTORY arguments name, in
 // order: a file (or anything else that is not a folder) as given; a folder

@@ -48,15 +48,8 @@ bool parseOptions(const std::vector<std::string>& args, Options& options,
         break;
     }
   }
-  if ((options.html == "-") + (options.csv == "-") + (options.json == "-") > 1) {
-    problem = "only one output can go to standard output (see --help)";
-    return false;
-  }
-  if (options.open && (options.html.empty() || options.html == "-")) {
-    problem = "--open needs --html FILE (see --help)";
-    return false;
-  }
-  return true;
+  return common::checkOutputs(options.html, options.csv, options.json, options.open,
+                              problem);
 }
 
 std::string usageText() {

@@ -100,10 +100,6 @@ bool parseOptions(const std::vector<std::string>& args, Options& options,
   }
   if (options.help || options.version)
     return true;
-  if ((options.html == "-") + (options.csv == "-") + (options.json == "-") > 1) {
-    problem = "only one output can go to standard output (see --help)";
-    return false;
-  }
   if (options.list) {
     if (const char* option = firstNotForList(options)) {
       problem = std::string("--list compares nothing, so ") + option +
@@ -111,10 +107,9 @@ bool parseOptions(const std::vector<std::string>& args, Options& options,
       return false;
     }
   }
-  if (options.open && (options.html.empty() || options.html == "-")) {
-    problem = "--open needs --html FILE (see --help)";
+  if (!common::checkOutputs(options.html, options.csv, options.json, options.open,
+                            problem))
     return false;
-  }
   // The scan options describe this machine, which --room puts aside.
   if (!options.rooms.empty() && (!options.scanPaths.empty() || !options.defaultPaths)) {
     problem =

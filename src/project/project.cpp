@@ -8,6 +8,7 @@
 
 #include "common/atomic_file.h"
 #include "common/command_line.h"
+#include "common/problems.h"
 #include "common/progress.h"
 #include "fleet/machines.h"
 #include "platform/platform.h"
@@ -24,23 +25,7 @@ namespace {
 
 constexpr const char* kProgram = "vernatto-project: ";
 
-struct Run {
-  std::ostream& err;
-  bool trouble = false;
-
-  void problem(const std::string& line) {
-    err << kProgram << line << std::endl;
-    trouble = true;
-  }
-
-  void tell(std::vector<fleet::Notice>& notices) {
-    for (const fleet::Notice& notice : notices) {
-      err << kProgram << notice.line << std::endl;
-      trouble = trouble || notice.trouble;
-    }
-    notices.clear();
-  }
-};
+using Run = common::Problems;
 
 // The rooms the --room options name, read as the fleet reads its machines.
 std::vector<fleet::Machine> inventoryRooms(const Options& options, Run& run,
@@ -98,7 +83,7 @@ int runProject(const std::vector<std::string>& args, std::ostream& out, std::ost
                                     options.version, usageText(), out, err)) {
     return *status;
   }
-  Run run{err};
+  Run run{err, kProgram};
   std::vector<fleet::Notice> notices;
   const std::vector<ProjectFile> files =
       listProjects(options.projects, platform::pathSeparator(), notices);
