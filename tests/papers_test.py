@@ -65,7 +65,8 @@ WRONG = {"inventory.schema.json": ([ENTRY], WRONG_INVENTORIES),
          "project.schema.json": (project_report(), WRONG_PROJECTS)}
 # Command line, then what bash offers in a folder holding the inventories
 # a.json and "with space.json", package.json (JSON, but not an inventory),
-# b.txt and dir/; fish lists the JSON files first, then the rest.
+# b.txt (a project, as an exported session listing) and dir/; fish lists the
+# files asked for first, then the rest.
 BASH_CASES = [
     ("vernatto-scan --p", {"--path"}),
     ("vernatto-scan --", {"--output", "--path", "--no-default-paths", "--help", "--version"}),
@@ -82,12 +83,20 @@ BASH_CASES = [
     ("vernatto-fleet a.json --json out.json --reference ", {"a"}),
     ("vernatto-fleet . --reference=w", {"with space"}),
     ("vernatto-fleet . --reference ", {"a", "with space"}),
+    ("vernatto-project --no", {"--no-default-paths"}),
+    ("vernatto-project ", {"b.txt", "dir"}),
+    ("vernatto-project --room=", {"a.json", "package.json", "with space.json", "dir"}),
+    ("vernatto-project --scan-path ", {"a.json", "b.txt", "package.json", "with space.json",
+                                       "dir"}),
+    ("vernatto-project --uses ", set()),
 ]
 FISH_CASES = [
     ("vernatto-scan --p", ["--path"]),
     ("vernatto-scan -o ", ["a.json", "package.json", "with space.json", "dir/"]),
     ("vernatto ", ["a.json", "package.json", "with space.json", "dir/"]),
     ("vernatto-fleet --js", ["--json"]),
+    ("vernatto-project ", ["b.txt", "dir/"]),
+    ("vernatto-project --room ", ["a.json", "package.json", "with space.json", "dir/"]),
 ]
 BASH_DRIVER = r"""
 source /usr/share/bash-completion/bash_completion
