@@ -12,6 +12,13 @@ staying in view while the table scrolls, every room's cells visible when
 there are more rooms than the window shows, and with script disabled every
 row shown and the controls hidden. It saves a screenshot when given a path.
 
+vernatto-project's page, on REAPER projects it writes and rooms more than a
+narrow window shows: the same escaping, each project's cell of the last room
+in view after scrolling right beside its path, a project opening to its
+references (with script and without), and the project, plug-in and "only
+what lacks plug-ins" filters. Skipped when the program's readers read no
+plug-in of the projects.
+
 Run as: browser_test.py PROGRAM [SCREENSHOT.png]
 The program is told by its file name, as e2e.py does. Exits with 77 (a skip
 for ctest), saying why, when Chromium, or for the fleet chromedriver or the
@@ -305,13 +312,12 @@ def check_fleet_texts(read):
     return failures
 
 
-def check_fleet(chromium, program, screenshot):
+def start_driver(chromium, profile):
+    """A selenium driver of headless Chromium; exits with a skip when selenium or
+    chromedriver is not installed."""
     try:
         from selenium import webdriver
         from selenium.webdriver.chrome.service import Service
-        from selenium.webdriver.common.by import By
-        from selenium.webdriver.common.keys import Keys
-        from selenium.webdriver.support.ui import Select
     except ImportError:
         print(f"SKIP: {sys.executable} has no selenium (apt-get install python3-selenium, "
               "which serves /usr/bin/python3), so the page's script was not driven")
@@ -321,6 +327,14 @@ def check_fleet(chromium, program, screenshot):
         print("SKIP: chromedriver is not installed (apt-get install chromium-driver), "
               "so the page's script was not driven")
         sys.exit(SKIP)
+    options = webdriver.ChromeOptions()
+    options.binary_location = chromium
+    for flag in CHROMIUM_FLAGS + [f"--user-data-dir={profile}", "--window-size=1000,640"]:
+        options.add_argument(flag)
+    return webdriver.Chrome(service=Service(driver_path), options=options)
+
+
+def check_fleet(chromium, program, screenshot):
     box = e2e.Sandbox(program, "vernatto-fleet")
     profile = tempfile.mkdtemp(prefix="vernatto-chromium-")
     driver = None
@@ -331,11 +345,10 @@ def check_fleet(chromium, program, screenshot):
         page = os.path.join(box.work, "fleet.html")
         if result.returncode != 1 or not os.path.exists(page):
             sys.exit(f"the program failed (status {result.returncode}): {result.stderr!r}")
-        options = webdriver.ChromeOptions()
-        options.binary_location = chromium
-        for flag in CHROMIUM_FLAGS + [f"--user-data-dir={profile}", "--window-size=1000,640"]:
-            options.add_argument(flag)
-        driver = webdriver.Chrome(service=Service(driver_path), options=options)
+        driver = start_driver(chromium, profile)
+        from selenium.webdriver.common.by import By
+        from selenium.webdriver.common.keys import Keys
+        from selenium.webdriver.support.ui import Select
         driver.get("file://" + page)
         if screenshot:
             driver.save_screenshot(screenshot)
@@ -376,6 +389,121 @@ def check_fleet(chromium, program, screenshot):
         box.cleanup()
 
 
+# vernatto-project: a project and a room named to plant script, more rooms
+# than a narrow window shows; the last room lacks two plug-ins.
+PLANTED = "<img src=x onerror=window.planted=4>"
+PROJECT_PLUGINS = {
+    "drums.rpp": [("VST", "Serum", "Xfer Records")],
+    f"hostile {PLANTED} & 'x'.rpp": [("VST3", "Pro-Q 3", "FabFilter"),
+                                     ("VST", "<script>window.planted=5</script>", "A & B")],
+    "mix.rpp": [("VST3", "Pro-Q 3", "FabFilter")],
+}
+PROJECTS = [os.path.join("projects", name) for name in sorted(PROJECT_PLUGINS)]
+ROOMS = [f"room-{r:02}" for r in range(1, 12)] + [f"日本 & {PLANTED}"]  # in name order
+# Per project, in path order: its cell of the last room.
+LAST_CELLS = ["\u2713 opens", "\u2717 2 missing", "\u2717 1 missing"]
+PROJECT_READ = """
+const wrap = document.querySelector('.wrap');
+wrap.scrollLeft = wrap.scrollWidth;
+const seen = e => e.checkVisibility();  // false inside a closed <details>
+const hit = c => {
+  const b = c.getBoundingClientRect();
+  const e = document.elementFromPoint(b.left + b.width / 2, b.top + b.height / 2);
+  return e !== null && c.contains(e);
+};
+const ps = [...document.querySelectorAll('#matrix details')];
+return {
+  planted: window.planted === undefined ? null : String(window.planted),
+  kinds: [...new Set([...document.querySelectorAll('*')].map(e => e.localName))],
+  scripts: document.scripts.length, scrolled: wrap.scrollLeft,
+  rooms: [...document.querySelectorAll('#matrix thead th')].slice(1).map(c => c.firstChild.data),
+  paths: ps.map(p => p.querySelector('span').firstChild.data),
+  last: ps.filter(seen).map(p => {
+      const c = p.querySelector('summary').lastElementChild;
+      return [c.firstChild.data, hit(c), hit(p.querySelector('span'))]; }),
+  refs: ps.map(p => [...p.querySelectorAll('tbody tr')].filter(seen).map(
+      r => r.cells[0].firstChild.data)),
+  shown: document.getElementById('shown').textContent,
+  controls: seen(document.getElementById('controls')),
+};
+"""
+PROJECT_FILTERS = [  # project box, plug-in box, only what lacks: paths shown
+    ("MIX", "", False, [2]), ("", "serum", False, [0]), ("", "<SCRIPT", False, [1]),
+    ("", "", True, [1, 2]), ("&", "fabfilter", True, [1]), ("", "", False, [0, 1, 2])]
+
+
+def check_project(chromium, program):
+    box = e2e.Sandbox(program, "vernatto-project")
+    profile = tempfile.mkdtemp(prefix="vernatto-chromium-")
+    driver = None
+    try:
+        os.makedirs(os.path.join(box.work, "projects"))
+        for name, plugins in PROJECT_PLUGINS.items():
+            with open(os.path.join(box.work, "projects", name), "w", encoding="utf-8") as f:
+                f.write("<REAPER_PROJECT 0.1 \"7.0\"\n  <TRACK\n    <FXCHAIN\n" + "".join(
+                    f'      <VST "{t}: {n} ({v})" "{n}.dll" 0 ""\n      >\n'
+                    for t, n, v in plugins) + "    >\n  >\n>\n")
+        os.makedirs(os.path.join(box.work, "rooms"))
+        held = [("VST2", "Serum", "Xfer Records"), ("VST3", "Pro-Q 3", "FabFilter"),
+                ("VST2", "<script>window.planted=5</script>", "A & B")]
+        for r, room in enumerate(ROOMS):
+            write_inventory(box, os.path.join("rooms", room + ".json"), [
+                entry(v, n, t, 1, "1.0") for t, n, v in held[:1 if r == 11 else 3]])
+        result = box.run(["--room", "rooms", "--html", "page.html", "--json", "page.json",
+                          "projects"])
+        with open(os.path.join(box.work, "page.json"), encoding="utf-8") as f:
+            read = json.load(f)["projects"]
+        if any(not p["plugins"] for p in read):
+            print("SKIP: this build's readers read no plug-in of a REAPER project")
+            sys.exit(SKIP)
+        if result.returncode != 1:
+            sys.exit(f"the program failed (status {result.returncode}): {result.stderr!r}")
+        driver = start_driver(chromium, profile)
+        from selenium.webdriver.common.by import By
+        from selenium.webdriver.common.keys import Keys
+        driver.set_window_size(700, 600)
+        driver.get("file://" + os.path.join(box.work, "page.html"))
+        read = driver.execute_script(PROJECT_READ)
+        failures = []
+        if (read["planted"] is not None or read["scripts"] != 1
+                or set(read["kinds"]) - FLEET_ELEMENTS - {"details", "summary", "span", "h3"}):
+            failures.append(f"planted script ran or became elements: {read}")
+        if read["rooms"] != ROOMS or read["paths"] != PROJECTS or read["scrolled"] <= 0:
+            failures.append(f"rooms {read['rooms']}, paths {read['paths']}, scrolled "
+                            f"{read['scrolled']}")
+        if read["last"] != [[cell, True, True] for cell in LAST_CELLS] or any(read["refs"]):
+            failures.append(f"after scrolling right: [last room's cell, seen, path seen] "
+                            f"{read['last']}, references shown before opening {read['refs']}")
+        driver.find_elements(By.CSS_SELECTOR, "#matrix summary>:first-child")[1].click()
+        opened = driver.execute_script(PROJECT_READ)["refs"]
+        if opened != [[], ["<script>window.planted=5</script>", "Pro-Q 3"], []]:
+            failures.append(f"opening the second project shows {opened}")
+        boxes = [driver.find_element(By.ID, name) for name in ("path", "plugin", "lacking")]
+        for path, plugin, lacking, shown in PROJECT_FILTERS:
+            for field, text in zip(boxes, (path, plugin)):
+                field.send_keys(Keys.CONTROL, "a", Keys.NULL, Keys.BACKSPACE, text)
+            if boxes[2].is_selected() != lacking:
+                boxes[2].click()
+            read = driver.execute_script(PROJECT_READ)
+            if ([p[0] for p in read["last"]] != [LAST_CELLS[i] for i in shown]
+                    or not read["shown"].endswith(f"showing {len(shown)}")):
+                failures.append(f"{path!r}, {plugin!r}, {lacking}: {read['last']}, "
+                                f"{read['shown']!r}")
+        driver.execute_cdp_cmd("Emulation.setScriptExecutionDisabled", {"value": True})
+        driver.get("file://" + os.path.join(box.work, "page.html"))
+        driver.find_elements(By.CSS_SELECTOR, "#matrix summary>:first-child")[0].click()
+        read = driver.execute_script(PROJECT_READ)
+        if len(read["last"]) != 3 or read["controls"] or read["refs"] != [["Serum"], [], []]:
+            failures.append(f"without script: {read['last']}, controls {read['controls']}, "
+                            f"opened {read['refs']}")
+        return failures
+    finally:
+        if driver is not None:
+            driver.quit()
+        shutil.rmtree(profile, ignore_errors=True)
+        box.cleanup()
+
+
 def main():
     if len(sys.argv) not in (2, 3):
         sys.exit("usage: browser_test.py PROGRAM [SCREENSHOT.png]")
@@ -386,6 +514,8 @@ def main():
         sys.exit(SKIP)
     if e2e.program_name(sys.argv[1]) == "vernatto-fleet":
         failures = check_fleet(chromium, sys.argv[1], (sys.argv[2:] or [None])[0])
+    elif e2e.program_name(sys.argv[1]) == "vernatto-project":
+        failures = check_project(chromium, sys.argv[1])
     else:
         failures = check_report(chromium, sys.argv[1])
     for failure in failures:
