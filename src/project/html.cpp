@@ -33,6 +33,7 @@ padding:2px 4px;overflow-wrap:anywhere}
 #matrix details table{margin-bottom:.4em}
 #matrix details th{padding-left:1.5em}
 #matrix details p{margin:0 0 .4em 1.5em}
+#matrix details td:not([class]){color:#555}
 .y{background:#cdebd3}.x{background:#f6c6cb}.o{background:#ffe9a8}
 .u{outline:2px dashed #7a3fb0;outline-offset:-3px}
 .k{background:repeating-linear-gradient(135deg,#eee 0 6px,#fff 6px 12px)}
@@ -51,23 +52,31 @@ constexpr common::FilterScript kScript = {
   for (var b = 0; b < blocks.length; b++) {
     var projects = blocks[b].children;
     for (var i = 0; i < projects.length; i++) {
-      var p = projects[i], refs = p.querySelectorAll('tbody tr'), texts = [];
-      for (var j = 0; j < refs.length; j++)
-        texts.push(refs[j].cells[0].textContent.toLowerCase());
-      rows.push({row: p, block: b, refs: refs, texts: texts,
-                 path: p.querySelector('span').textContent.toLowerCase(),
-                 lacks: p.className !== 'p'});
+      rows.push({row: projects[i], block: b, lacks: projects[i].className !== 'p',
+                 path: projects[i].querySelector('span').textContent.toLowerCase()});
     }
+  }
+  // The references' rows and texts, read only once a plug-in is looked for:
+  // a large library has tens of thousands.
+  function references(r) {
+    if (!r.refs) {
+      r.refs = r.row.querySelectorAll('tbody tr');
+      r.texts = [];
+      for (var j = 0; j < r.refs.length; j++)
+        r.texts.push(r.refs[j].cells[0].textContent.toLowerCase());
+    }
+    return r.refs;
   }
 )",
     "    var p = path.value.toLowerCase(), q = plugin.value.toLowerCase(), n = 0, seen = "
     "[];\n",
-    R"(      var uses = 0;
-      for (var j = 0; j < r.texts.length; j++) {
+    R"(      var uses = 0, refs = q || r.narrowed ? references(r) : [];
+      for (var j = 0; j < refs.length; j++) {
         var hit = !q || r.texts[j].indexOf(q) >= 0;
-        if (r.refs[j].hidden === hit) r.refs[j].hidden = !hit;
+        if (refs[j].hidden === hit) refs[j].hidden = !hit;
         if (hit) uses++;
       }
+      r.narrowed = !!q;
       var show = (!p || r.path.indexOf(p) >= 0) && (!q || uses > 0) &&
                  !(lacking.checked && !r.lacks);
 )",
@@ -232,7 +241,9 @@ void appendProject(const Answer& answer, std::size_t p, std::string& html) {
 }
 
 // The rules that depend on the number of rooms: every row as wide as the
-// matrix, its columns those of the header.
+// matrix, its columns those of the header. In a window too narrow for the
+// path column and a room beside it, the path scrolls away with the rooms
+// rather than hide them behind it.
 std::string roomStyle(const common::MatrixColumns& matrix) {
   const std::string width = std::to_string(matrix.width()) + "em";
   return common::matrixStyle(matrix) + common::keyOffsets(matrix) +
@@ -241,7 +252,9 @@ std::string roomStyle(const common::MatrixColumns& matrix) {
          std::to_string(matrix.columns) + "," + std::to_string(kRoomWidth) +
          "em)}\n#matrix details table{table-layout:fixed;width:" + width +
          "}\n#matrix details th{width:" + std::to_string(kPathWidth) +
-         "em}\n#matrix details td{width:" + std::to_string(kRoomWidth) + "em}\n";
+         "em}\n#matrix details td{width:" + std::to_string(kRoomWidth) +
+         "em}\n@media (max-width:32em){#matrix summary>:first-child,"
+         "#matrix tr>:first-child{position:static}}\n";
 }
 
 void appendCounts(const Answer& answer, std::string& html) {
