@@ -12,12 +12,10 @@ staying in view while the table scrolls, every room's cells visible when
 there are more rooms than the window shows, and with script disabled every
 row shown and the controls hidden. It saves a screenshot when given a path.
 
-vernatto-project's page, on REAPER projects it writes and rooms more than a
-narrow window shows: the same escaping, each project's cell of the last room
-in view after scrolling right beside its path, a project opening to its
-references (with script and without), and the project, plug-in and "only
-what lacks plug-ins" filters. Skipped when the program's readers read no
-plug-in of the projects.
+vernatto-project's page, on REAPER projects and more rooms than a narrow
+window shows: the same escaping, the last room's cells in view after
+scrolling right, a project opening to its references, and the filters.
+Skipped when the program's readers read no plug-in of the projects.
 
 Run as: browser_test.py PROGRAM [SCREENSHOT.png]
 The program is told by its file name, as e2e.py does. Exits with 77 (a skip
@@ -392,44 +390,40 @@ def check_fleet(chromium, program, screenshot):
 # vernatto-project: a project and a room named to plant script, more rooms
 # than a narrow window shows; the last room lacks two plug-ins.
 PLANTED = "<img src=x onerror=window.planted=4>"
-PROJECT_PLUGINS = {
-    "drums.rpp": [("VST", "Serum", "Xfer Records")],
-    f"hostile {PLANTED} & 'x'.rpp": [("VST3", "Pro-Q 3", "FabFilter"),
-                                     ("VST", "<script>window.planted=5</script>", "A & B")],
-    "mix.rpp": [("VST3", "Pro-Q 3", "FabFilter")],
-}
+SERUM, PRO_Q = ("VST", "Serum", "Xfer Records"), ("VST3", "Pro-Q 3", "FabFilter")
+HOSTILE = ("VST", "<script>window.planted=5</script>", "A & B")
+PROJECT_PLUGINS = {"drums.rpp": [SERUM], f"hostile {PLANTED} & 'x'.rpp": [PRO_Q, HOSTILE],
+                   "mix.rpp": [PRO_Q]}
 PROJECTS = [os.path.join("projects", name) for name in sorted(PROJECT_PLUGINS)]
 ROOMS = [f"room-{r:02}" for r in range(1, 12)] + [f"日本 & {PLANTED}"]  # in name order
-# Per project, in path order: its cell of the last room.
-LAST_CELLS = ["\u2713 opens", "\u2717 2 missing", "\u2717 1 missing"]
+LAST_CELLS = ["\u2713 opens", "\u2717 2 missing", "\u2717 1 missing"]  # per project
+# Scrolls right; reads each shown project's last cell, whether it and the path
+# are seen there, and the names of the references shown.
 PROJECT_READ = """
-const wrap = document.querySelector('.wrap');
+const wrap = document.querySelector('.wrap'), seen = e => e.checkVisibility();
 wrap.scrollLeft = wrap.scrollWidth;
-const seen = e => e.checkVisibility();  // false inside a closed <details>
 const hit = c => {
   const b = c.getBoundingClientRect();
-  const e = document.elementFromPoint(b.left + b.width / 2, b.top + b.height / 2);
-  return e !== null && c.contains(e);
+  return c.contains(document.elementFromPoint(b.left + b.width / 2, b.top + b.height / 2));
 };
 const ps = [...document.querySelectorAll('#matrix details')];
 return {
   planted: window.planted === undefined ? null : String(window.planted),
   kinds: [...new Set([...document.querySelectorAll('*')].map(e => e.localName))],
-  scripts: document.scripts.length, scrolled: wrap.scrollLeft,
+  scripts: document.scripts.length, shown: document.getElementById('shown').textContent,
   rooms: [...document.querySelectorAll('#matrix thead th')].slice(1).map(c => c.firstChild.data),
   paths: ps.map(p => p.querySelector('span').firstChild.data),
-  last: ps.filter(seen).map(p => {
-      const c = p.querySelector('summary').lastElementChild;
-      return [c.firstChild.data, hit(c), hit(p.querySelector('span'))]; }),
+  last: ps.filter(seen).map(p => [p.querySelector('summary').lastChild.firstChild.data,
+                                  hit(p.querySelector('summary').lastChild),
+                                  hit(p.querySelector('span'))]),
   refs: ps.map(p => [...p.querySelectorAll('tbody tr')].filter(seen).map(
       r => r.cells[0].firstChild.data)),
-  shown: document.getElementById('shown').textContent,
   controls: seen(document.getElementById('controls')),
 };
 """
-PROJECT_FILTERS = [  # project box, plug-in box, only what lacks: paths shown
-    ("MIX", "", False, [2]), ("", "serum", False, [0]), ("", "<SCRIPT", False, [1]),
-    ("", "", True, [1, 2]), ("&", "fabfilter", True, [1]), ("", "", False, [0, 1, 2])]
+PROJECT_FILTERS = [  # project box, plug-in box, only what lacks: projects shown
+    ("MIX", "", False, [2]), ("", "<SCRIPT", False, [1]), ("", "", True, [1, 2]),
+    ("&", "fabfilter", True, [1]), ("", "", False, [0, 1, 2])]
 
 
 def check_project(chromium, program):
@@ -437,53 +431,46 @@ def check_project(chromium, program):
     profile = tempfile.mkdtemp(prefix="vernatto-chromium-")
     driver = None
     try:
-        os.makedirs(os.path.join(box.work, "projects"))
+        for folder in ("projects", "rooms"):
+            os.makedirs(os.path.join(box.work, folder))
         for name, plugins in PROJECT_PLUGINS.items():
             with open(os.path.join(box.work, "projects", name), "w", encoding="utf-8") as f:
-                f.write("<REAPER_PROJECT 0.1 \"7.0\"\n  <TRACK\n    <FXCHAIN\n" + "".join(
+                f.write('<REAPER_PROJECT 0.1 "7.0"\n  <TRACK\n    <FXCHAIN\n' + "".join(
                     f'      <VST "{t}: {n} ({v})" "{n}.dll" 0 ""\n      >\n'
                     for t, n, v in plugins) + "    >\n  >\n>\n")
-        os.makedirs(os.path.join(box.work, "rooms"))
-        held = [("VST2", "Serum", "Xfer Records"), ("VST3", "Pro-Q 3", "FabFilter"),
-                ("VST2", "<script>window.planted=5</script>", "A & B")]
-        for r, room in enumerate(ROOMS):
+        for room in ROOMS:
             write_inventory(box, os.path.join("rooms", room + ".json"), [
-                entry(v, n, t, 1, "1.0") for t, n, v in held[:1 if r == 11 else 3]])
+                entry(v, n, "VST2" if t == "VST" else t, 1, "1.0")
+                for t, n, v in ([SERUM] if room == ROOMS[-1] else [SERUM, PRO_Q, HOSTILE])])
         result = box.run(["--room", "rooms", "--html", "page.html", "--json", "page.json",
                           "projects"])
         with open(os.path.join(box.work, "page.json"), encoding="utf-8") as f:
-            read = json.load(f)["projects"]
-        if any(not p["plugins"] for p in read):
-            print("SKIP: this build's readers read no plug-in of a REAPER project")
-            sys.exit(SKIP)
+            if any(not p["plugins"] for p in json.load(f)["projects"]):
+                print("SKIP: this build's readers read no plug-in of a REAPER project")
+                sys.exit(SKIP)
         if result.returncode != 1:
             sys.exit(f"the program failed (status {result.returncode}): {result.stderr!r}")
         driver = start_driver(chromium, profile)
         from selenium.webdriver.common.by import By
         from selenium.webdriver.common.keys import Keys
         failures = []
+
+        def load(width):
+            driver.set_window_size(width, 600)
+            driver.get("file://" + os.path.join(box.work, "page.html"))
+            return driver.execute_script(PROJECT_READ)
         # Too narrow for the path beside a room, the path scrolls away.
-        driver.set_window_size(400, 600)
-        driver.get("file://" + os.path.join(box.work, "page.html"))
-        read = driver.execute_script(PROJECT_READ)
-        if read["last"] != [[cell, True, False] for cell in LAST_CELLS]:
-            failures.append(f"400 px wide: [last room's cell, seen, path seen] {read['last']}")
-        driver.set_window_size(700, 600)
-        driver.get("file://" + os.path.join(box.work, "page.html"))
-        read = driver.execute_script(PROJECT_READ)
-        if (read["planted"] is not None or read["scripts"] != 1
-                or set(read["kinds"]) - FLEET_ELEMENTS - {"details", "summary", "span", "h3"}):
-            failures.append(f"planted script ran or became elements: {read}")
-        if read["rooms"] != ROOMS or read["paths"] != PROJECTS or read["scrolled"] <= 0:
-            failures.append(f"rooms {read['rooms']}, paths {read['paths']}, scrolled "
-                            f"{read['scrolled']}")
-        if read["last"] != [[cell, True, True] for cell in LAST_CELLS] or any(read["refs"]):
-            failures.append(f"after scrolling right: [last room's cell, seen, path seen] "
-                            f"{read['last']}, references shown before opening {read['refs']}")
+        for width, path_seen in ((400, False), (700, True)):
+            read = load(width)
+            expected = {"planted": None, "scripts": 1, "rooms": ROOMS, "paths": PROJECTS,
+                        "last": [[cell, True, path_seen] for cell in LAST_CELLS],
+                        "refs": [[], [], []]}
+            if ({key: read[key] for key in expected} != expected
+                    or set(read["kinds"]) - FLEET_ELEMENTS - {"details", "summary", "span", "h3"}):
+                failures.append(f"{width} px wide, scrolled right: {read}")
         driver.find_elements(By.CSS_SELECTOR, "#matrix summary>:first-child")[1].click()
-        opened = driver.execute_script(PROJECT_READ)["refs"]
-        if opened != [[], ["<script>window.planted=5</script>", "Pro-Q 3"], []]:
-            failures.append(f"opening the second project shows {opened}")
+        if driver.execute_script(PROJECT_READ)["refs"] != [[], [HOSTILE[1], "Pro-Q 3"], []]:
+            failures.append(f"opening the second project: {driver.execute_script(PROJECT_READ)}")
         boxes = [driver.find_element(By.ID, name) for name in ("path", "plugin", "lacking")]
         for path, plugin, lacking, shown in PROJECT_FILTERS:
             for field, text in zip(boxes, (path, plugin)):
@@ -493,15 +480,13 @@ def check_project(chromium, program):
             read = driver.execute_script(PROJECT_READ)
             if ([p[0] for p in read["last"]] != [LAST_CELLS[i] for i in shown]
                     or not read["shown"].endswith(f"showing {len(shown)}")):
-                failures.append(f"{path!r}, {plugin!r}, {lacking}: {read['last']}, "
-                                f"{read['shown']!r}")
+                failures.append(f"{path!r}, {plugin!r}, {lacking}: {read}")
         driver.execute_cdp_cmd("Emulation.setScriptExecutionDisabled", {"value": True})
-        driver.get("file://" + os.path.join(box.work, "page.html"))
+        load(700)
         driver.find_elements(By.CSS_SELECTOR, "#matrix summary>:first-child")[0].click()
         read = driver.execute_script(PROJECT_READ)
         if len(read["last"]) != 3 or read["controls"] or read["refs"] != [["Serum"], [], []]:
-            failures.append(f"without script: {read['last']}, controls {read['controls']}, "
-                            f"opened {read['refs']}")
+            failures.append(f"without script, opening the first project: {read}")
         return failures
     finally:
         if driver is not None:
