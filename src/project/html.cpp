@@ -3,6 +3,7 @@
 #include <ostream>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "common/html.h"
 #include "project/outputs.h"
@@ -68,8 +69,8 @@ constexpr common::FilterScript kScript = {
     return r.refs;
   }
 )",
-    "    var p = path.value.toLowerCase(), q = plugin.value.toLowerCase(), n = 0, seen = "
-    "[];\n",
+    "    var p = path.value.toLowerCase(), q = plugin.value.toLowerCase(),\n"
+    "        n = 0, seen = [];\n",
     R"(      var uses = 0, refs = q || r.narrowed ? references(r) : [];
       for (var j = 0; j < refs.length; j++) {
         var hit = !q || r.texts[j].indexOf(q) >= 0;
@@ -86,15 +87,15 @@ constexpr common::FilterScript kScript = {
 )"};
 
 const char* const kLegend =
-    "<p>A room opens a project when it holds every plug-in the project uses: a "
-    "project's row says \xE2\x9C\x93 opens, or what the room lacks: \xE2\x9C\x97 "
-    "missing, "
-    "\xE2\x89\xA0 other format (only another technology of the plug-in is installed), "
-    "\xE2\x96\xBC older (than the version the project saved). Open a row for its "
-    "plug-ins: \xE2\x9C\x93 found by id, name or file, \xE2\x86\xBB replacement (a "
-    "plug-in that declares itself its successor), \xE2\x8C\x82 host (comes with the "
-    "host), \xE2\x80\x93 ignored, ? unchecked (nothing to look for). A project not read "
-    "whole (\xE2\x9A\xA0) opens nowhere. Only plug-ins are checked: not samples, sampler "
+    "<p>A room opens a project when it holds every plug-in the project uses. A "
+    "project's cell says \xE2\x9C\x93 opens, or what the room lacks: \xE2\x9C\x97 "
+    "missing, \xE2\x89\xA0 other format (only another technology of the plug-in is "
+    "installed), \xE2\x96\xBC older (than the version the project saved). A project "
+    "opens to its plug-ins: \xE2\x9C\x93 found by id, name or file, \xE2\x86\xBB "
+    "replacement (a plug-in that declares itself its successor, which the host opens "
+    "instead), \xE2\x8C\x82 host (comes with the host), \xE2\x80\x93 ignored, ? "
+    "unchecked (the project names nothing to look for). A project not read whole "
+    "(\xE2\x9A\xA0) opens nowhere. Only plug-ins are checked: not samples, sampler "
     "libraries, Max for Live devices or what shell plug-ins hold.</p>\n";
 
 // A cell's class, symbol and word: marks that print and readers who cannot
@@ -133,18 +134,28 @@ Mark markOf(const Match& match) {
   return {"x", "\xE2\x9C\x97 missing"};
 }
 
-// What the room holds in place of a reference it lacks: the other
-// technology, or the older version.
+void appendCell(const Mark& mark, std::string& html) {
+  html += mark.cls == nullptr ? "<td>" : std::string("<td class=") + mark.cls + ">";
+  html += mark.text;
+}
+
+// What the room holds in place of a reference: the plug-in that replaces
+// it, the other technology, or the older version.
 void appendInstalled(const fleet::Machine& room, const Match& match, std::string& html) {
   if (match.install == Match::kNoInstall ||
-      (match.status != Status::kOtherFormat && match.status != Status::kOlder))
+      (match.status != Status::kOtherFormat && match.status != Status::kOlder &&
+       match.status != Status::kReplacement))
     return;
   const inventory::PluginEntry& entry = room.inventory[match.install];
   html += "<small>";
-  if (match.status == Status::kOtherFormat)
-    appendEscaped(html, entry.technology);
-  if (match.status == Status::kOtherFormat && !entry.version.empty())
+  if (match.status == Status::kReplacement) {
+    appendEscaped(html, entry.name);
     html += ' ';
+  }
+  if (match.status == Status::kOtherFormat) {
+    appendEscaped(html, entry.technology);
+    html += ' ';
+  }
   appendEscaped(html,
                 entry.version.empty() ? std::string_view("no version") : entry.version);
   html += " installed</small>";
@@ -168,9 +179,7 @@ void appendReference(const Answer& answer, std::size_t p, std::size_t r,
   html += "</small>";
   for (std::size_t room = 0; !answer.isListing() && room < answer.rooms.size(); ++room) {
     const Match& match = answer.check->match(p, r, room);
-    const Mark mark = markOf(match);
-    html += mark.cls == nullptr ? "<td>" : std::string("<td class=") + mark.cls + ">";
-    html += mark.text;
+    appendCell(markOf(match), html);
     appendInstalled(answer.rooms[room], match, html);
   }
   html += '\n';
@@ -259,28 +268,22 @@ std::string roomStyle(const common::MatrixColumns& matrix) {
 
 void appendCounts(const Answer& answer, std::string& html) {
   html += "<p class=counts>";
-  if (answer.isListing()) {
-    html += "<b>" + std::to_string(answer.projects.size()) +
-            " projects</b><b id=shown></b></p>\n";
-    return;
-  }
-  const Check::Summary& s = answer.check->summary();
-  const std::pair<std::size_t, const char*> counts[] = {
-      {s.projects, " projects"},
-      {s.rooms, " rooms"},
-      {s.openEverywhere, " open everywhere"},
-      {s.lacking, " lack plug-ins somewhere"},
-      {s.unreadable, " could not be read"},
-      {s.unchecked, " references unchecked"},
-  };
-  const char* separator = "";
-  for (const auto& [n, what] : counts) {
-    html.append(separator)
-        .append("<b>")
+  const std::size_t projects = answer.projects.size();
+  const char* separator = "<b>";
+  const auto count = [&](std::size_t n, const char* one, const char* many) {
+    html.append(std::exchange(separator, " \xC2\xB7 <b>"))
         .append(std::to_string(n))
-        .append(what)
+        .append(n == 1 ? one : many)
         .append("</b>");
-    separator = " \xC2\xB7 ";
+  };
+  count(projects, " project", " projects");
+  if (!answer.isListing()) {
+    const Check::Summary& s = answer.check->summary();
+    count(s.rooms, " room", " rooms");
+    count(s.openEverywhere, " opens everywhere", " open everywhere");
+    count(s.lacking, " lacks plug-ins somewhere", " lack plug-ins somewhere");
+    count(s.unreadable, " could not be read", " could not be read");
+    count(s.unchecked, " reference unchecked", " references unchecked");
   }
   html += "<b id=shown></b></p>\n";
 }
@@ -341,8 +344,7 @@ void appendToInstall(const Answer& answer, std::size_t room, std::string& html) 
     html += "<td>";
     appendEscaped(html, reference.technology);
     html += "<td>" + std::to_string(need.projects);
-    const Mark mark = markOf(match);
-    html.append("<td class=").append(mark.cls).append(">").append(mark.text);
+    appendCell(markOf(match), html);
     appendInstalled(machine, match, html);
     html += '\n';
   }
@@ -384,7 +386,7 @@ void writeHtml(const Answer& answer, std::ostream& out) {
   const std::size_t rooms = answer.isListing() ? 0 : answer.rooms.size();
   const common::MatrixColumns matrix{{kPathWidth}, rooms, kRoomWidth};
   const std::string title =
-      "Projects in " + std::to_string(rooms) + (rooms == 1 ? " room" : " rooms");
+      "Projects against " + std::to_string(rooms) + (rooms == 1 ? " room" : " rooms");
   std::string html = common::pageStart(title, kStyle + roomStyle(matrix));
   appendCounts(answer, html);
   html += kControls;
