@@ -35,7 +35,20 @@ void writeJson(const Answer& answer, std::ostream& out);
 // one record per project and reference.
 void writeCsv(const Answer& answer, std::ostream& out);
 
-// The check as one self-contained HTML page.
+// A plug-in that a room lacks (missing, in another format or older there)
+// and how many of the projects read whole need it.
+struct Need {
+  std::size_t project;    // the first project that needs it
+  std::size_t reference;  // its reference in that project
+  std::size_t projects;
+};
+
+// What room `room` of the check lacks, most needed first, ties in plug-in
+// order (the reference order without the version).
+std::vector<Need> toInstall(const Answer& answer, std::size_t room);
+
+// The check as one self-contained HTML page: projects down, rooms across,
+// each project opening to its references; what to install in each room.
 void writeHtml(const Answer& answer, std::ostream& out);
 
 }  // namespace vernatto::project
