@@ -21,18 +21,13 @@ std::string heading(const Project& project) {
 }
 
 // One plug-in however many projects use it: a reference without its version.
-struct Key {
-  const daw::Reference* reference;
-  bool operator<(const Key& other) const {
-    const daw::Reference& a = *reference;
-    const daw::Reference& b = *other.reference;
-    if (daw::referenceLess(a, b))
-      return true;
-    if (daw::referenceLess(b, a))
-      return false;
-    return std::tie(a.id, a.file) < std::tie(b.id, b.file);
-  }
-};
+bool pluginLess(const daw::Reference* a, const daw::Reference* b) {
+  if (daw::referenceLess(*a, *b))
+    return true;
+  if (daw::referenceLess(*b, *a))
+    return false;
+  return std::tie(a->id, a->file) < std::tie(b->id, b->file);
+}
 
 // What a room holds in place of a reference, for the lines that say why it
 // does not open there.
@@ -113,33 +108,18 @@ void writeProjects(const Answer& answer, bool all, std::ostream& out) {
 }
 
 void writeToInstall(const Answer& answer, std::ostream& out) {
-  const Check& check = *answer.check;
   bool headed = false;
   for (std::size_t room = 0; room < answer.rooms.size(); ++room) {
-    std::map<Key, std::size_t> needed;  // projects that need each plug-in
-    for (std::size_t p = 0; p < answer.projects.size(); ++p) {
-      const Project& project = answer.projects[p];
-      std::map<Key, bool> seen;
-      for (std::size_t r = 0; project.complete && r < project.references.size(); ++r) {
-        if (!opens(check.match(p, r, room).status) &&
-            !seen[Key{&project.references[r]}]) {
-          seen[Key{&project.references[r]}] = true;
-          ++needed[Key{&project.references[r]}];
-        }
-      }
-    }
-    if (needed.empty())
+    const std::vector<Need> needs = toInstall(answer, room);
+    if (needs.empty())
       continue;
-    std::vector<std::pair<Key, std::size_t>> order(needed.begin(), needed.end());
-    std::stable_sort(order.begin(), order.end(),
-                     [](const auto& a, const auto& b) { return a.second > b.second; });
     if (!headed)
       out << "\nTo install\n";
     headed = true;
     out << "  " << answer.rooms[room].name << ":\n";
-    for (const auto& [key, count] : order) {
-      out << "    " << plugin(*key.reference) << ": " << count
-          << (count == 1 ? " project\n" : " projects\n");
+    for (const Need& need : needs) {
+      out << "    " << plugin(answer.projects[need.project].references[need.reference])
+          << ": " << need.projects << (need.projects == 1 ? " project\n" : " projects\n");
     }
   }
 }
@@ -147,14 +127,16 @@ void writeToInstall(const Answer& answer, std::ostream& out) {
 // For each plug-in that --uses kept, the projects that use it, and with
 // rooms its status in each.
 void writeUses(const Answer& answer, std::ostream& out) {
-  std::map<Key, std::vector<std::pair<std::size_t, std::size_t>>> users;
+  std::map<const daw::Reference*, std::vector<std::pair<std::size_t, std::size_t>>,
+           decltype(&pluginLess)>
+      users(&pluginLess);
   for (std::size_t p = 0; p < answer.projects.size(); ++p) {
     for (std::size_t r = 0; r < answer.projects[p].references.size(); ++r)
-      users[Key{&answer.projects[p].references[r]}].emplace_back(p, r);
+      users[&answer.projects[p].references[r]].emplace_back(p, r);
   }
   out << "\nProjects that use each plug-in\n";
   for (const auto& [key, uses] : users) {
-    out << "  " << plugin(*key.reference) << ": " << uses.size()
+    out << "  " << plugin(*key) << ": " << uses.size()
         << (uses.size() == 1 ? " project\n" : " projects\n");
     for (const auto& [p, r] : uses) {
       const daw::Reference& reference = answer.projects[p].references[r];
@@ -170,6 +152,26 @@ void writeUses(const Answer& answer, std::ostream& out) {
 }
 
 }  // namespace
+
+std::vector<Need> toInstall(const Answer& answer, std::size_t room) {
+  std::map<const daw::Reference*, Need, decltype(&pluginLess)> needed(&pluginLess);
+  for (std::size_t p = 0; p < answer.projects.size(); ++p) {
+    const Project& project = answer.projects[p];
+    for (std::size_t r = 0; project.complete && r < project.references.size(); ++r) {
+      if (opens(answer.check->match(p, r, room).status))
+        continue;
+      // A project names a plug-in once: its instances are one reference.
+      ++needed.try_emplace(&project.references[r], Need{p, r, 0}).first->second.projects;
+    }
+  }
+  std::vector<Need> order;
+  order.reserve(needed.size());
+  for (const auto& [reference, need] : needed)
+    order.push_back(need);
+  std::stable_sort(order.begin(), order.end(),
+                   [](const Need& a, const Need& b) { return a.projects > b.projects; });
+  return order;
+}
 
 void writeConsole(const Answer& answer, bool all, const std::vector<std::string>& uses,
                   std::ostream& out) {

@@ -351,36 +351,7 @@ void appendToInstall(const Answer& answer, std::size_t room, std::string& html) 
   html += "</tbody>\n</table>\n";
 }
 
-// One plug-in however many projects use it: a reference without its version.
-bool pluginLess(const daw::Reference* a, const daw::Reference* b) {
-  if (daw::referenceLess(*a, *b))
-    return true;
-  if (daw::referenceLess(*b, *a))
-    return false;
-  return std::tie(a->id, a->file) < std::tie(b->id, b->file);
-}
-
 }  // namespace
-
-std::vector<Need> toInstall(const Answer& answer, std::size_t room) {
-  std::map<const daw::Reference*, Need, decltype(&pluginLess)> needed(&pluginLess);
-  for (std::size_t p = 0; p < answer.projects.size(); ++p) {
-    const Project& project = answer.projects[p];
-    for (std::size_t r = 0; project.complete && r < project.references.size(); ++r) {
-      if (opens(answer.check->match(p, r, room).status))
-        continue;
-      // A project names a plug-in once: its instances are one reference.
-      ++needed.try_emplace(&project.references[r], Need{p, r, 0}).first->second.projects;
-    }
-  }
-  std::vector<Need> order;
-  order.reserve(needed.size());
-  for (const auto& [reference, need] : needed)
-    order.push_back(need);
-  std::stable_sort(order.begin(), order.end(),
-                   [](const Need& a, const Need& b) { return a.projects > b.projects; });
-  return order;
-}
 
 void writeHtml(const Answer& answer, std::ostream& out) {
   const std::size_t rooms = answer.isListing() ? 0 : answer.rooms.size();
