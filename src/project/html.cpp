@@ -1,8 +1,6 @@
 #include <algorithm>
-#include <map>
 #include <ostream>
 #include <string>
-#include <tuple>
 #include <utility>
 
 #include "common/html.h"
