@@ -1,0 +1,261 @@
+#include "daw/zip.h"
+
+#include <unzip.h>
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <sstream>
+#include <streambuf>
+#include <utility>
+
+namespace vernatto::daw {
+
+// What minizip's file functions reach: the stream, its size, and which
+// member stream may read the archive now.
+struct ZipArchive::Io {
+  std::istream* in = nullptr;
+  std::uint64_t size = 0;
+  std::uint64_t generation = 0;  // counts members opened; older streams stop
+};
+
+namespace {
+
+constexpr uLong kEncrypted = 1;  // general purpose flag bit 0
+// minizip finds no longer names.
+constexpr std::size_t kMaxName = 256;
+
+voidpf ZCALLBACK openStream(voidpf opaque, const void* /*name*/, int /*mode*/) {
+  return opaque;
+}
+
+uLong ZCALLBACK readStream(voidpf /*opaque*/, voidpf stream, void* buffer, uLong size) {
+  auto& io = *static_cast<ZipArchive::Io*>(stream);
+  if (size > static_cast<uLong>(std::numeric_limits<std::streamsize>::max()))
+    return 0;
+  io.in->read(static_cast<char*>(buffer), static_cast<std::streamsize>(size));
+  return static_cast<uLong>(io.in->gcount());
+}
+
+uLong ZCALLBACK writeStream(voidpf, voidpf, const void*, uLong) {
+  return 0;
+}
+
+ZPOS64_T ZCALLBACK tellStream(voidpf /*opaque*/, voidpf stream) {
+  auto& io = *static_cast<ZipArchive::Io*>(stream);
+  const std::streamoff at = io.in->tellg();
+  return at < 0 ? static_cast<ZPOS64_T>(-1) : static_cast<ZPOS64_T>(at);
+}
+
+long ZCALLBACK seekStream(voidpf /*opaque*/, voidpf stream, ZPOS64_T offset, int origin) {
+  auto& io = *static_cast<ZipArchive::Io*>(stream);
+  io.in->clear();  // a short read before must not stop the seek
+  std::uint64_t base = 0;
+  if (origin == ZLIB_FILEFUNC_SEEK_CUR) {
+    const std::streamoff at = io.in->tellg();
+    if (at < 0)
+      return -1;
+    base = static_cast<std::uint64_t>(at);
+  } else if (origin == ZLIB_FILEFUNC_SEEK_END) {
+    base = io.size;
+  }
+  // Nothing in an archive lies past its end: refusing such seeks here makes
+  // every offset a hostile header gives fail where it is used.
+  if (offset > io.size || base > io.size - offset)
+    return -1;
+  io.in->seekg(static_cast<std::streamoff>(base + offset));
+  return io.in->fail() ? -1 : 0;
+}
+
+int ZCALLBACK closeStream(voidpf, voidpf) {
+  return 0;
+}
+
+int ZCALLBACK streamError(voidpf /*opaque*/, voidpf stream) {
+  return static_cast<ZipArchive::Io*>(stream)->in->bad() ? 1 : 0;
+}
+
+std::uint64_t streamSize(std::istream& in) {
+  in.clear();
+  in.seekg(0, std::ios::end);
+  const std::streamoff end = in.tellg();
+  in.clear();
+  in.seekg(0);
+  return end < 0 ? 0 : static_cast<std::uint64_t>(end);
+}
+
+// One member's inflated bytes, checked against its header as they come.
+class MemberBuffer : public std::streambuf {
+ public:
+  MemberBuffer(unzFile handle, const std::uint64_t& generation, std::string name,
+               const unz_file_info64& info, std::uint64_t limit, ProjectReading& reading)
+      : handle_(handle),
+        generation_(generation),
+        myGeneration_(generation),
+        name_(std::move(name)),
+        declared_(info.uncompressed_size),
+        limit_(limit),
+        reading_(reading) {}
+
+ protected:
+  int_type underflow() override {
+    if (gptr() < egptr())
+      return traits_type::to_int_type(*gptr());
+    if (done_ || generation_ != myGeneration_)
+      return traits_type::eof();
+    const int got = unzReadCurrentFile(handle_, buffer_.data(),
+                                       static_cast<unsigned>(buffer_.size()));
+    if (got < 0)
+      return stop(name_ + " is damaged or cut off after " + std::to_string(read_) +
+                  " bytes of its content");
+    if (got == 0)
+      return finish();
+    auto size = static_cast<std::uint64_t>(got);
+    if (size > limit_ - read_) {  // what came before the limit is still read
+      size = limit_ - read_;
+      stop(name_ + " inflates past " + std::to_string(limit_) +
+           " bytes: too large, cut off");
+      if (size == 0)
+        return traits_type::eof();
+    }
+    read_ += size;
+    setg(buffer_.data(), buffer_.data(), buffer_.data() + size);
+    return traits_type::to_int_type(buffer_[0]);
+  }
+
+ private:
+  int_type stop(std::string why) {
+    reading_.fail(std::move(why));
+    done_ = true;
+    unzCloseCurrentFile(handle_);
+    return traits_type::eof();
+  }
+
+  // minizip reads no further than the size the header states, and checks
+  // the sum only when it got there: a member that ends sooner is a lie too.
+  int_type finish() {
+    if (read_ != declared_)
+      return stop(name_ + " holds " + std::to_string(read_) +
+                  " bytes where its header says " + std::to_string(declared_));
+    done_ = true;
+    if (unzCloseCurrentFile(handle_) != UNZ_OK)
+      reading_.fail(name_ + " fails its CRC check: the archive is damaged");
+    return traits_type::eof();
+  }
+
+  unzFile handle_;
+  const std::uint64_t& generation_;
+  std::uint64_t myGeneration_;
+  std::string name_;
+  std::uint64_t declared_;
+  std::uint64_t limit_;
+  ProjectReading& reading_;
+  std::uint64_t read_ = 0;
+  bool done_ = false;
+  std::array<char, 64 * 1024> buffer_{};
+};
+
+class MemberStream : public std::istream {
+ public:
+  template <typename... Args>
+  explicit MemberStream(Args&&... args)
+      : std::istream(nullptr), buffer_(std::forward<Args>(args)...) {
+    rdbuf(&buffer_);
+  }
+
+ private:
+  MemberBuffer buffer_;
+};
+
+}  // namespace
+
+ZipArchive::ZipArchive(std::istream& in) : io_(std::make_unique<Io>()) {
+  io_->in = &in;
+  io_->size = streamSize(in);
+  zlib_filefunc64_def functions{};
+  functions.zopen64_file = openStream;
+  functions.zread_file = readStream;
+  functions.zwrite_file = writeStream;
+  functions.ztell64_file = tellStream;
+  functions.zseek64_file = seekStream;
+  functions.zclose_file = closeStream;
+  functions.zerror_file = streamError;
+  functions.opaque = io_.get();
+  handle_ = unzOpen2_64("", &functions);
+  if (handle_ == nullptr)
+    problem_ =
+        "not a readable zip archive: cut off or damaged (no valid central directory)";
+}
+
+ZipArchive::~ZipArchive() {
+  if (handle_ != nullptr)
+    unzClose(handle_);
+}
+
+bool ZipArchive::has(std::string_view name) {
+  if (handle_ == nullptr || name.size() >= kMaxName)
+    return false;
+  const std::string text(name);
+  return unzLocateFile(handle_, text.c_str(), 1) == UNZ_OK;
+}
+
+bool ZipArchive::hasMemberUnder(std::string_view prefix) {
+  if (handle_ == nullptr)
+    return false;
+  std::array<char, kMaxName + 1> name{};
+  for (int at = unzGoToFirstFile(handle_); at == UNZ_OK; at = unzGoToNextFile(handle_)) {
+    unz_file_info64 info{};
+    if (unzGetCurrentFileInfo64(handle_, &info, name.data(), name.size() - 1, nullptr, 0,
+                                nullptr, 0) != UNZ_OK)
+      return false;
+    const std::size_t length = std::min<std::size_t>(info.size_filename, name.size() - 1);
+    if (std::string_view(name.data(), length).substr(0, prefix.size()) == prefix)
+      return true;
+  }
+  return false;
+}
+
+std::unique_ptr<std::istream> ZipArchive::open(std::string_view name,
+                                               ProjectReading& reading,
+                                               std::uint64_t limit) {
+  ++io_->generation;
+  if (!has(name))
+    return nullptr;
+  const std::string text(name);
+  unz_file_info64 info{};
+  if (unzGetCurrentFileInfo64(handle_, &info, nullptr, 0, nullptr, 0, nullptr, 0) !=
+      UNZ_OK) {
+    reading.fail(text + ": its entry in the archive is damaged");
+  } else if ((info.flag & kEncrypted) != 0) {
+    reading.fail(text + " is encrypted");
+  } else if (info.compression_method != 0 && info.compression_method != Z_DEFLATED) {
+    reading.fail(text + " is compressed with method " +
+                 std::to_string(info.compression_method) + ", which is not read");
+  } else if (info.compressed_size > io_->size ||
+             (info.compression_method == 0 &&
+              info.compressed_size != info.uncompressed_size)) {
+    reading.fail(text + "'s sizes in the archive are impossible: the archive is damaged");
+  } else if (unzOpenCurrentFile(handle_) != UNZ_OK) {
+    reading.fail(text +
+                 ": its header in the archive is damaged or disagrees with the "
+                 "archive's directory");
+  } else {
+    return std::make_unique<MemberStream>(handle_, io_->generation, text, info, limit,
+                                          reading);
+  }
+  return std::make_unique<std::istringstream>();
+}
+
+bool looksLikeZip(std::istream& in) {
+  std::array<char, 4> magic{};
+  in.clear();
+  in.seekg(0);
+  in.read(magic.data(), magic.size());
+  const bool zip = in.gcount() == 4 && magic[0] == 'P' && magic[1] == 'K' &&
+                   ((magic[2] == 3 && magic[3] == 4) || (magic[2] == 5 && magic[3] == 6));
+  in.clear();
+  in.seekg(0);
+  return zip;
+}
+
+}  // namespace vernatto::daw

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "daw/format.h"
+#include "daw/readers.h"
+#include "daw/zip.h"
+
+namespace vernatto::daw {
+namespace {
+
+std::string fixture(const std::string& name) {
+  std::ifstream in(std::string(VERNATTO_PROJECT_FIXTURES) + "/" + name, std::ios::binary);
+  EXPECT_TRUE(in.is_open()) << name;
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(ProjectFormat, ToldByContentWithTheNameOnlyAsAHint) {
+  const std::string bom = "\xEF\xBB\xBF";
+  const std::string prolog = "<?xml version='1.0'?>\n<!-- <Session> -->\n";
+  struct Case {
+    std::string content;
+    std::string name;
+    std::string_view format;
+  };
+  const Case cases[] = {
+      {"", "empty.rpp", ""},
+      {"\x1F\x8B\x08", "", "live"},
+      {bom + prolog + "<Ableton MajorVersion='5'>", "", "live"},
+      {prolog + "<!DOCTYPE x [<!ENTITY e 'x>'>]>\n<Session version='3000'>", "",
+       "ardour"},
+      {"<?xml?><!DOCTYPE CARLA-PROJECT>\n<CARLA-PROJECT VERSION='2.0'>", "", "carla"},
+      {"<!DOCTYPE lmms-project><lmms-project version='1.0'/>", "", "lmms"},
+      {"<Project version=\"1.0\">", "", "dawproject"},
+      {"<Projects>", "x.dawproject", ""},
+      {prolog + "<!-- never closed", "", ""},
+      {bom + "\r\n<REAPER_PROJECT 0.1 \"7.0\"", "", "reaper"},
+      {bom + "SESSION NAME:\tMix\n", "", "pro-tools-text"},
+      {"SESSION NAME\n", "", ""},
+      {std::string("RIFF\0\0\0\x1ANUNDROOT", 16), "", "cubase"},
+      {std::string("RIFF\0\0\0\x04WAVE", 12), "", ""},
+      {std::string("RIFF\0\0\0\x04WAVE", 12), "Song.CPR", "cubase"},
+      {"RIFF", "", ""},
+      {fixture("compressed.mmpz"), "", "lmms"},
+      {std::string("\0\0\0\x10\x78\x9C\xFF\xFF", 8), "", ""},
+      {std::string("\0\0\0\x10\x78\x9C\xFF\xFF", 8), "x.MMPZ", "lmms"},
+      {fixture("plugins.dawproject"), "", "dawproject"},
+      {fixture("plugins.song"), "", "studio-one"},
+      {fixture("other.zip"), "", ""},
+      {fixture("other.zip"), "other.song", "studio-one"},
+      {fixture("cut.dawproject"), "", ""},
+      {fixture("cut.dawproject"), "cut.dawproject", "dawproject"},
+  };
+  for (const Case& c : cases) {
+    std::istringstream in(c.content);
+    EXPECT_EQ(formatOf(in, c.name), c.format)
+        << c.content.substr(0, 60) << " named " << c.name;
+    EXPECT_EQ(in.tellg(), 0);
+  }
+}
+
+// Strangers' archives: every fault is the reading's first problem, however
+// far the XML beyond it got.
+TEST(ZipArchive, MembersThatLieOrCannotBeReadFailTheReading) {
+  struct Case {
+    std::string file;
+    std::string problem;
+    std::uint64_t limit = kMaxZipMemberSize;  // below it, read the member alone
+  };
+  const Case cases[] = {
+      {"longer.dawproject", "project.xml holds 1898 bytes where its header says 2898"},
+      {"shorter.dawproject", "project.xml fails its CRC check"},
+      {"crc.dawproject", "project.xml fails its CRC check"},
+      {"encrypted.dawproject", "project.xml is encrypted"},
+      {"packed.dawproject", "project.xml's sizes in the archive are impossible"},
+      {"bzip2.dawproject", "project.xml is compressed with method 12, which is not read"},
+      {"cut.dawproject", "not a readable zip archive"},
+      {"other.zip", "holds no project.xml"},
+      {"bomb.dawproject", "project.xml inflates past 100000 bytes: too large", 100000},
+  };
+  for (const Case& c : cases) {
+    std::istringstream in(fixture(c.file));
+    ProjectReading reading;
+    if (c.limit == kMaxZipMemberSize) {
+      readProject(in, "dawproject", reading);
+    } else {
+      ZipArchive zip(in);
+      const auto member = zip.open("project.xml", reading, c.limit);
+      ASSERT_TRUE(member);
+      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(*member), {}).size(), c.limit);
+    }
+    EXPECT_FALSE(reading.complete) << c.file;
+    EXPECT_NE(reading.problem.find(c.problem), std::string::npos) << reading.problem;
+  }
+}
+
+}  // namespace
+}  // namespace vernatto::daw
