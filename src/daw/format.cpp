@@ -93,11 +93,12 @@ std::string_view xmlRoot(std::string_view text) {
 }
 
 std::string_view formatOfXmlRoot(std::string_view root) {
-  constexpr std::array<std::pair<std::string_view, std::string_view>, 5> kRoots{{
+  constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kRoots{{
       {"Ableton", "live"},
       {"Session", "ardour"},
       {"CARLA-PROJECT", "carla"},
       {"lmms-project", "lmms"},
+      {"multimedia-project", "lmms"},  // LMMS before 1.0
       {"Project", "dawproject"},
   }};
   for (const auto& [element, format] : kRoots)
@@ -172,7 +173,7 @@ std::string_view formatOf(std::istream& in, std::string_view fileName) {
         named(".npr"))
       format = "cubase";
   } else if (looksLikeLengthAndZlib(head)) {
-    if (xmlRoot(inflatedHead(head)) == "lmms-project" || named(".mmpz"))
+    if (formatOfXmlRoot(xmlRoot(inflatedHead(head))) == "lmms" || named(".mmpz"))
       format = "lmms";
   } else {
     std::string_view text = withoutBom(head);

@@ -4,9 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <istream>
 #include <limits>
-#include <sstream>
-#include <streambuf>
 #include <utility>
 
 namespace vernatto::daw {
@@ -84,27 +83,24 @@ std::uint64_t streamSize(std::istream& in) {
   return end < 0 ? 0 : static_cast<std::uint64_t>(end);
 }
 
-// One member's inflated bytes, checked against its header as they come.
-class MemberBuffer : public std::streambuf {
+// One member's inflated bytes, held to its header as they come.
+class MemberSource : public xml::ByteSource {
  public:
-  MemberBuffer(unzFile handle, const std::uint64_t& generation, std::string name,
-               const unz_file_info64& info, std::uint64_t limit, ProjectReading& reading)
+  MemberSource(unzFile handle, const std::uint64_t& generation, std::string name,
+               std::uint64_t declared, std::uint64_t limit)
       : handle_(handle),
         generation_(generation),
         myGeneration_(generation),
         name_(std::move(name)),
-        declared_(info.uncompressed_size),
-        limit_(limit),
-        reading_(reading) {}
+        declared_(declared),
+        limit_(limit) {}
 
- protected:
-  int_type underflow() override {
-    if (gptr() < egptr())
-      return traits_type::to_int_type(*gptr());
-    if (done_ || generation_ != myGeneration_)
-      return traits_type::eof();
-    const int got = unzReadCurrentFile(handle_, buffer_.data(),
-                                       static_cast<unsigned>(buffer_.size()));
+  std::size_t read(char* buffer, std::size_t capacity) override {
+    if (done_ || generation_ != myGeneration_ || capacity == 0)
+      return 0;
+    const int got = unzReadCurrentFile(
+        handle_, buffer,
+        static_cast<unsigned>(std::min<std::size_t>(capacity, 1u << 30)));
     if (got < 0)
       return stop(name_ + " is damaged or cut off after " + std::to_string(read_) +
                   " bytes of its content");
@@ -113,34 +109,31 @@ class MemberBuffer : public std::streambuf {
     auto size = static_cast<std::uint64_t>(got);
     if (size > limit_ - read_) {  // what came before the limit is still read
       size = limit_ - read_;
-      stop(name_ + " inflates past " + std::to_string(limit_) +
-           " bytes: too large, cut off");
-      if (size == 0)
-        return traits_type::eof();
+      stop(name_ + " is too large: it inflates past " + std::to_string(limit_) +
+           " bytes");
     }
     read_ += size;
-    setg(buffer_.data(), buffer_.data(), buffer_.data() + size);
-    return traits_type::to_int_type(buffer_[0]);
+    return static_cast<std::size_t>(size);
   }
 
  private:
-  int_type stop(std::string why) {
-    reading_.fail(std::move(why));
+  std::size_t stop(std::string why) {
+    fail(std::move(why));
     done_ = true;
     unzCloseCurrentFile(handle_);
-    return traits_type::eof();
+    return 0;
   }
 
   // minizip reads no further than the size the header states, and checks
   // the sum only when it got there: a member that ends sooner is a lie too.
-  int_type finish() {
+  std::size_t finish() {
     if (read_ != declared_)
       return stop(name_ + " holds " + std::to_string(read_) +
                   " bytes where its header says " + std::to_string(declared_));
     done_ = true;
     if (unzCloseCurrentFile(handle_) != UNZ_OK)
-      reading_.fail(name_ + " fails its CRC check: the archive is damaged");
-    return traits_type::eof();
+      fail(name_ + " fails its CRC check: the archive is damaged");
+    return 0;
   }
 
   unzFile handle_;
@@ -149,22 +142,15 @@ class MemberBuffer : public std::streambuf {
   std::string name_;
   std::uint64_t declared_;
   std::uint64_t limit_;
-  ProjectReading& reading_;
   std::uint64_t read_ = 0;
   bool done_ = false;
-  std::array<char, 64 * 1024> buffer_{};
 };
 
-class MemberStream : public std::istream {
+// A member that cannot be read at all.
+class RefusedSource : public xml::ByteSource {
  public:
-  template <typename... Args>
-  explicit MemberStream(Args&&... args)
-      : std::istream(nullptr), buffer_(std::forward<Args>(args)...) {
-    rdbuf(&buffer_);
-  }
-
- private:
-  MemberBuffer buffer_;
+  explicit RefusedSource(std::string why) { fail(std::move(why)); }
+  std::size_t read(char*, std::size_t) override { return 0; }
 };
 
 }  // namespace
@@ -215,35 +201,51 @@ bool ZipArchive::hasMemberUnder(std::string_view prefix) {
   return false;
 }
 
-std::unique_ptr<std::istream> ZipArchive::open(std::string_view name,
-                                               ProjectReading& reading,
-                                               std::uint64_t limit) {
+std::unique_ptr<xml::ByteSource> ZipArchive::open(std::string_view name,
+                                                  std::uint64_t limit) {
   ++io_->generation;
   if (!has(name))
     return nullptr;
   const std::string text(name);
   unz_file_info64 info{};
+  std::string refusal;
   if (unzGetCurrentFileInfo64(handle_, &info, nullptr, 0, nullptr, 0, nullptr, 0) !=
-      UNZ_OK) {
-    reading.fail(text + ": its entry in the archive is damaged");
-  } else if ((info.flag & kEncrypted) != 0) {
-    reading.fail(text + " is encrypted");
-  } else if (info.compression_method != 0 && info.compression_method != Z_DEFLATED) {
-    reading.fail(text + " is compressed with method " +
-                 std::to_string(info.compression_method) + ", which is not read");
-  } else if (info.compressed_size > io_->size ||
-             (info.compression_method == 0 &&
-              info.compressed_size != info.uncompressed_size)) {
-    reading.fail(text + "'s sizes in the archive are impossible: the archive is damaged");
-  } else if (unzOpenCurrentFile(handle_) != UNZ_OK) {
-    reading.fail(text +
-                 ": its header in the archive is damaged or disagrees with the "
-                 "archive's directory");
-  } else {
-    return std::make_unique<MemberStream>(handle_, io_->generation, text, info, limit,
-                                          reading);
+      UNZ_OK)
+    refusal = text + ": its entry in the archive is damaged";
+  else if ((info.flag & kEncrypted) != 0)
+    refusal = text + " is encrypted";
+  else if (info.compression_method != 0 && info.compression_method != Z_DEFLATED)
+    refusal = text + " is compressed with method " +
+              std::to_string(info.compression_method) + ", which is not read";
+  else if (info.compressed_size > io_->size ||
+           (info.compression_method == 0 &&
+            info.compressed_size != info.uncompressed_size))
+    refusal = text + "'s sizes in the archive are impossible: the archive is damaged";
+  else if (unzOpenCurrentFile(handle_) != UNZ_OK)
+    refusal = text +
+              ": its header in the archive is damaged or disagrees with the "
+              "archive's directory";
+  if (!refusal.empty())
+    return std::make_unique<RefusedSource>(std::move(refusal));
+  return std::make_unique<MemberSource>(handle_, io_->generation, text,
+                                        info.uncompressed_size, limit);
+}
+
+bool readXmlMember(ZipArchive& zip, std::string_view name, xml::Handler& handler,
+                   ProjectReading& reading) {
+  const std::unique_ptr<xml::ByteSource> source = zip.open(name);
+  if (source == nullptr) {
+    reading.fail(zip.isOpen() ? "the archive holds no " + std::string(name)
+                              : zip.problem());
+    return false;
   }
-  return std::make_unique<std::istringstream>();
+  xml::Parser parser(handler);
+  if (parser.parse(*source))
+    return true;
+  // The source's problems name the member already.
+  reading.fail(source->problem().empty() ? std::string(name) + ": " + parser.problem()
+                                         : parser.problem());
+  return false;
 }
 
 bool looksLikeZip(std::istream& in) {

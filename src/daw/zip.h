@@ -5,18 +5,15 @@
 #pragma once
 
 #include <cstdint>
-#include <istream>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <string_view>
 
-#include "daw/reference.h"
+#include "daw/inflate.h"
+#include "daw/xml.h"
 
 namespace vernatto::daw {
-
-// The most a member may inflate to; a member that goes past it is cut off as
-// too large, whatever its header says.
-inline constexpr std::uint64_t kMaxZipMemberSize = std::uint64_t{4} << 30;
 
 class ZipArchive {
  public:
@@ -37,15 +34,16 @@ class ZipArchive {
   // Whether any member's name begins with `prefix`.
   bool hasMemberUnder(std::string_view prefix);
 
-  // Opens member `name`: a stream of its inflated bytes. When the member is
-  // missing, encrypted, compressed in a way not read, damaged, cut off,
-  // larger or smaller than its header says, fails its check sum or inflates
-  // past `limit`, calls `reading.fail` with one line naming it, at the point
-  // the fault shows (so that it is the first problem the reading keeps), and
-  // the stream ends there; a missing member gives a null pointer. Opening
-  // another member ends the stream of the one before.
-  std::unique_ptr<std::istream> open(std::string_view name, ProjectReading& reading,
-                                     std::uint64_t limit = kMaxZipMemberSize);
+  // Opens member `name` for reading its inflated bytes; a null pointer when
+  // there is none. A member that is encrypted, compressed in a way not read,
+  // or whose entry is impossible gives a source that reads nothing; one that
+  // proves damaged, cut off, larger or smaller than its header says, fails
+  // its check sum or inflates past `limit` ends where that shows. Either way
+  // the source's problem says why in one line naming the member. Opening
+  // another member ends the source of the one before; the archive must
+  // outlive its sources.
+  std::unique_ptr<xml::ByteSource> open(std::string_view name,
+                                        std::uint64_t limit = kMaxInflated);
 
   struct Io;  // what minizip's file functions reach
 
@@ -54,6 +52,13 @@ class ZipArchive {
   void* handle_ = nullptr;  // minizip's unzFile
   std::string problem_;
 };
+
+// Reads the XML document in member `name` into `handler`. When the member is
+// missing, cannot be read or is no whole document, fails `reading` with one
+// line naming it, keeping what the handler added before. Returns whether the
+// whole member was read.
+bool readXmlMember(ZipArchive& zip, std::string_view name, xml::Handler& handler,
+                   ProjectReading& reading);
 
 // Whether the stream's first bytes are a zip archive's signature (a local
 // member's, or an empty archive's end record). Leaves `in` at its start.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -69,33 +70,74 @@ TEST(ZipArchive, MembersThatLieOrCannotBeReadFailTheReading) {
   struct Case {
     std::string file;
     std::string problem;
-    std::uint64_t limit = kMaxZipMemberSize;  // below it, read the member alone
+    std::uint64_t limit = kMaxInflated;  // below it, read the member alone
   };
   const Case cases[] = {
       {"longer.dawproject", "project.xml holds 1898 bytes where its header says 2898"},
       {"shorter.dawproject", "project.xml fails its CRC check"},
       {"crc.dawproject", "project.xml fails its CRC check"},
+      {"garbled.dawproject", "project.xml is damaged or cut off after 0 bytes"},
       {"encrypted.dawproject", "project.xml is encrypted"},
       {"packed.dawproject", "project.xml's sizes in the archive are impossible"},
       {"bzip2.dawproject", "project.xml is compressed with method 12, which is not read"},
       {"cut.dawproject", "not a readable zip archive"},
       {"other.zip", "holds no project.xml"},
-      {"bomb.dawproject", "project.xml inflates past 100000 bytes: too large", 100000},
+      {"bomb.dawproject", "project.xml is too large: it inflates past 100000 bytes", 100000},
   };
   for (const Case& c : cases) {
     std::istringstream in(fixture(c.file));
     ProjectReading reading;
-    if (c.limit == kMaxZipMemberSize) {
+    if (c.limit == kMaxInflated) {
       readProject(in, "dawproject", reading);
     } else {
       ZipArchive zip(in);
-      const auto member = zip.open("project.xml", reading, c.limit);
+      const auto member = zip.open("project.xml", c.limit);
       ASSERT_TRUE(member);
-      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(*member), {}).size(), c.limit);
+      std::array<char, 4096> buffer;
+      std::uint64_t size = 0;
+      while (const std::size_t got = member->read(buffer.data(), buffer.size()))
+        size += got;
+      EXPECT_EQ(size, c.limit);
+      reading.fail(member->problem());
     }
     EXPECT_FALSE(reading.complete) << c.file;
     EXPECT_NE(reading.problem.find(c.problem), std::string::npos) << reading.problem;
   }
+}
+
+std::vector<std::string> listed(const std::string& file) {
+  std::istringstream in(fixture(file));
+  ProjectReading reading;
+  readProject(in, formatOf(in, file), reading);
+  EXPECT_TRUE(reading.complete) << file << ": " << reading.problem;
+  std::vector<std::string> lines;
+  for (const Reference& r : reading.references.sorted())
+    lines.push_back(r.technology + "|" + r.vendor + "|" + r.name + "|" + r.id + "|" +
+                    r.file + "|" + r.version + "|" + std::to_string(r.instances));
+  return lines;
+}
+
+TEST(ZipReaders, ListWhatDawprojectsAndSongsUse) {
+  const std::vector<std::string> dawproject{
+      "CLAP||Room|org.example.reverb||1.4.7|1",
+      "AU|Another|Delay|1635083896 1685218657 1634758764|||1",
+      "AU|Another|Odd Delay||||1",
+      "AU|Example Audio|Keys & Pads|1635085685 1181311860 1165520240|||1",
+      "VST3|Exämple Labs|Spectral EQ|ABCDEF0123456789ABCDEF0123456789||3.21|2",
+      "VST2|Old Company|Tape Delay|4294967295|||1",
+      "VST2|Old Company|Tape Delay 2||||1",
+  };
+  EXPECT_EQ(listed("dawproject.project.xml"), dawproject);
+  EXPECT_EQ(listed("plugins.dawproject"), dawproject);
+  EXPECT_EQ(listed("dawproject-readme-example.project.xml"),
+            std::vector<std::string>{"CLAP||Surge XT|org.surge-synth-team.surge-xt|||1"});
+  EXPECT_EQ(listed("plugins.song"),
+            (std::vector<std::string>{
+                "VST3||Clean Comp|A1B2C3D4E5F60718293A4B5C6D7E8F90|||2",
+                "VST3||Grand Pianö|0F1E2D3C4B5A69788796A5B4C3D2E1F0|||1",
+                "AU||Space Echo||||1",
+                "VST2||Wavetable|1483109208|||1",
+            }));
 }
 
 }  // namespace

@@ -45,6 +45,7 @@ faults = {
     "encrypted": lambda d: patch(d, "flags", 1, "<H"),
     "packed": lambda d: patch(d, "packed", 1 << 30),
     "cut": lambda d: d[: len(d) // 2],
+    "garbled": lambda d: d[:41] + b"\xff" * 16 + d[57:],  # deflated data begins at 41
 }
 for fault, damage in faults.items():
     data = damage(write("%s.dawproject" % fault, damaged))
