@@ -82,7 +82,8 @@ TEST(ZipArchive, MembersThatLieOrCannotBeReadFailTheReading) {
       {"bzip2.dawproject", "project.xml is compressed with method 12, which is not read"},
       {"cut.dawproject", "not a readable zip archive"},
       {"other.zip", "holds no project.xml"},
-      {"bomb.dawproject", "project.xml is too large: it inflates past 100000 bytes", 100000},
+      {"bomb.dawproject", "project.xml is too large: it inflates past 100000 bytes",
+       100000},
   };
   for (const Case& c : cases) {
     std::istringstream in(fixture(c.file));
