@@ -11,11 +11,11 @@
 namespace vernatto::daw {
 
 // What minizip's file functions reach: the stream, its size, and which
-// member stream may read the archive now.
+// member source may read the archive now.
 struct ZipArchive::Io {
   std::istream* in = nullptr;
   std::uint64_t size = 0;
-  std::uint64_t generation = 0;  // counts members opened; older streams stop
+  std::uint64_t generation = 0;  // counts members opened; older sources stop
 };
 
 namespace {

@@ -1,5 +1,5 @@
 // Zip archives (DAWproject, Studio One) read from a seekable stream, never
-// from the file system: members found by name and read as streams of their
+// from the file system: members found by name and read as byte sources of their
 // inflated bytes, one member at a time, in constant memory. Every size and
 // check sum an archive states is held to what its members really hold.
 #pragma once

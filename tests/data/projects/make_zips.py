@@ -6,54 +6,47 @@ import struct
 import zipfile
 import zlib
 
-BOM = "\ufeff"
+# Where each field sits in a member's local header and in its central entry.
+FIELDS = {"flags": (6, 8, "<H"), "crc": (14, 16, "<I"), "packed": (18, 20, "<I"),
+          "size": (22, 24, "<I")}
 
 
-def write(name, members, method=zipfile.ZIP_DEFLATED):
+def write(name, members, method=zipfile.ZIP_DEFLATED, damage=lambda data: data):
     with zipfile.ZipFile(name, "w", method) as z:
         for member, text in members.items():
             z.writestr(zipfile.ZipInfo(member, (2024, 1, 1, 0, 0, 0)), text, method)
-    with open(name, "rb") as f:
-        return bytearray(f.read())
+    data = damage(bytearray(open(name, "rb").read()))
+    open(name, "wb").write(data)
 
 
-def patch(data, field, value, fmt="<I"):
-    """Sets a field of every member's local and central header alike."""
-    local, central = {"flags": (6, 8), "crc": (14, 16), "size": (22, 24),
-                      "packed": (18, 20)}[field]
-    for magic, offset in ((b"PK\x03\x04", local), (b"PK\x01\x02", central)):
-        at = data.find(magic)
-        while at >= 0:
-            data[at + offset:at + offset + struct.calcsize(fmt)] = struct.pack(fmt, value)
-            at = data.find(magic, at + 4)
-    return data
+def patch(field, value):
+    """Sets a field of every member's local header and central entry alike."""
+    def damage(data):
+        for magic, offset in ((b"PK\x03\x04", FIELDS[field][0]), (b"PK\x01\x02", FIELDS[field][1])):
+            at = data.find(magic)
+            while at >= 0:
+                data[at + offset:at + offset + struct.calcsize(FIELDS[field][2])] = \
+                    struct.pack(FIELDS[field][2], value)
+                at = data.find(magic, at + 4)
+        return data
+    return damage
 
 
 project = open("dawproject.project.xml", encoding="utf-8").read()
 write("plugins.dawproject", {"metadata.xml": "<MetaData/>", "project.xml": project})
-song = {"metainfo.xml": "<MetaInformation/>"}
-for member in ("audiosynthfolder", "audiomixer"):
-    song["Devices/%s.xml" % member] = BOM + open("song-%s.xml" % member, encoding="utf-8").read()
-write("plugins.song", song)
-
-damaged = {"project.xml": project}
+write("plugins.song", {"metainfo.xml": "<MetaInformation/>", **{
+    "Devices/%s.xml" % m: "\ufeff" + open("song-%s.xml" % m, encoding="utf-8").read()
+    for m in ("audiosynthfolder", "audiomixer")}})
 size = len(project.encode())
-faults = {
-    "longer": lambda d: patch(d, "size", size + 1000),
-    "shorter": lambda d: patch(d, "size", size - 100),
-    "crc": lambda d: patch(d, "crc", zlib.crc32(b"other")),
-    "encrypted": lambda d: patch(d, "flags", 1, "<H"),
-    "packed": lambda d: patch(d, "packed", 1 << 30),
-    "cut": lambda d: d[: len(d) // 2],
-    "garbled": lambda d: d[:41] + b"\xff" * 16 + d[57:],  # deflated data begins at 41
-}
-for fault, damage in faults.items():
-    data = damage(write("%s.dawproject" % fault, damaged))
-    with open("%s.dawproject" % fault, "wb") as f:
-        f.write(data)
-write("bzip2.dawproject", damaged, zipfile.ZIP_BZIP2)
+for fault, damage in {
+        "longer": patch("size", size + 1000), "shorter": patch("size", size - 100),
+        "crc": patch("crc", zlib.crc32(b"other")), "encrypted": patch("flags", 1),
+        "packed": patch("packed", 1 << 30), "cut": lambda d: d[: len(d) // 2],
+        "garbled": lambda d: d[:41] + b"\xff" * 16 + d[57:],  # deflated data begins at 41
+}.items():
+    write("%s.dawproject" % fault, {"project.xml": project}, damage=damage)
+write("bzip2.dawproject", {"project.xml": project}, zipfile.ZIP_BZIP2)
 write("bomb.dawproject", {"project.xml": " " * (1 << 20)})
 write("other.zip", {"readme.txt": "not a project"})
-with open("compressed.mmpz", "wb") as f:
-    text = b'<?xml version="1.0"?>\n<!DOCTYPE lmms-project>\n<lmms-project/>\n'
-    f.write(struct.pack(">I", len(text)) + zlib.compress(text))
+text = b'<?xml version="1.0"?>\n<!DOCTYPE lmms-project>\n<lmms-project/>\n'
+open("compressed.mmpz", "wb").write(struct.pack(">I", len(text)) + zlib.compress(text))
