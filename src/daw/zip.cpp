@@ -55,6 +55,14 @@ long ZCALLBACK seekStream(voidpf /*opaque*/, voidpf stream, ZPOS64_T offset, int
     if (at < 0)
       return -1;
     base = static_cast<std::uint64_t>(at);
+    // minizip steps back over an extra field with an offset wrapped below 0.
+    if (offset > io.size) {
+      const std::uint64_t back = ~offset + 1;
+      if (back > base)
+        return -1;
+      base -= back;
+      offset = 0;
+    }
   } else if (origin == ZLIB_FILEFUNC_SEEK_END) {
     base = io.size;
   }
@@ -87,13 +95,12 @@ std::uint64_t streamSize(std::istream& in) {
 class MemberSource : public xml::ByteSource {
  public:
   MemberSource(unzFile handle, const std::uint64_t& generation, std::string name,
-               std::uint64_t declared, std::uint64_t limit)
+               std::uint64_t declared)
       : handle_(handle),
         generation_(generation),
         myGeneration_(generation),
         name_(std::move(name)),
-        declared_(declared),
-        limit_(limit) {}
+        declared_(declared) {}
 
   std::size_t read(char* buffer, std::size_t capacity) override {
     if (done_ || generation_ != myGeneration_ || capacity == 0)
@@ -106,14 +113,12 @@ class MemberSource : public xml::ByteSource {
                   " bytes of its content");
     if (got == 0)
       return finish();
-    auto size = static_cast<std::uint64_t>(got);
-    if (size > limit_ - read_) {  // what came before the limit is still read
-      size = limit_ - read_;
-      stop(name_ + " is too large: it inflates past " + std::to_string(limit_) +
-           " bytes");
-    }
+    const auto size = static_cast<unsigned>(got);
+    if (size > declared_ - read_)
+      return stop(name_ + " holds more than the " + std::to_string(declared_) +
+                  " bytes its header says");
     read_ += size;
-    return static_cast<std::size_t>(size);
+    return size;
   }
 
  private:
@@ -141,7 +146,6 @@ class MemberSource : public xml::ByteSource {
   std::uint64_t myGeneration_;
   std::string name_;
   std::uint64_t declared_;
-  std::uint64_t limit_;
   std::uint64_t read_ = 0;
   bool done_ = false;
 };
@@ -201,6 +205,46 @@ bool ZipArchive::hasMemberUnder(std::string_view prefix) {
   return false;
 }
 
+namespace {
+
+// minizip takes no sizes from a zip64 extra field, where members past 4 GiB
+// keep them: a size stored as 0xFFFFFFFF is read from it here, in the
+// field's order. False when the entry has no such field or it is too short.
+bool readZip64Sizes(unzFile handle, unz_file_info64& info) {
+  constexpr ZPOS64_T kInExtra = 0xFFFFFFFF;
+  if (info.uncompressed_size != kInExtra && info.compressed_size != kInExtra)
+    return true;
+  std::string extra(info.size_file_extra, '\0');
+  unz_file_info64 again{};
+  if (unzGetCurrentFileInfo64(handle, &again, nullptr, 0, extra.data(), extra.size(),
+                              nullptr, 0) != UNZ_OK)
+    return false;
+  const auto number = [&](std::size_t at, std::size_t bytes) {
+    std::uint64_t value = 0;
+    for (std::size_t i = bytes; i-- > 0;)
+      value = value << 8 | static_cast<unsigned char>(extra[at + i]);
+    return value;
+  };
+  for (std::size_t at = 0; at + 4 <= extra.size();
+       at += 4 + static_cast<std::size_t>(number(at + 2, 2))) {
+    if (number(at, 2) != 1)
+      continue;
+    const std::size_t end = at + 4 + static_cast<std::size_t>(number(at + 2, 2));
+    std::size_t next = at + 4;
+    for (ZPOS64_T* size : {&info.uncompressed_size, &info.compressed_size})
+      if (*size == kInExtra) {
+        if (next + 8 > std::min(end, extra.size()))
+          return false;
+        *size = number(next, 8);
+        next += 8;
+      }
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 std::unique_ptr<xml::ByteSource> ZipArchive::open(std::string_view name,
                                                   std::uint64_t limit) {
   ++io_->generation;
@@ -209,8 +253,11 @@ std::unique_ptr<xml::ByteSource> ZipArchive::open(std::string_view name,
   const std::string text(name);
   unz_file_info64 info{};
   std::string refusal;
-  if (unzGetCurrentFileInfo64(handle_, &info, nullptr, 0, nullptr, 0, nullptr, 0) !=
-      UNZ_OK)
+  const bool read = unzGetCurrentFileInfo64(handle_, &info, nullptr, 0, nullptr, 0,
+                                            nullptr, 0) == UNZ_OK;
+  const bool zip64 =
+      info.uncompressed_size == 0xFFFFFFFF || info.compressed_size == 0xFFFFFFFF;
+  if (!read || !readZip64Sizes(handle_, info))
     refusal = text + ": its entry in the archive is damaged";
   else if ((info.flag & kEncrypted) != 0)
     refusal = text + " is encrypted";
@@ -221,6 +268,14 @@ std::unique_ptr<xml::ByteSource> ZipArchive::open(std::string_view name,
            (info.compression_method == 0 &&
             info.compressed_size != info.uncompressed_size))
     refusal = text + "'s sizes in the archive are impossible: the archive is damaged";
+  else if (info.uncompressed_size > limit)  // it cannot be read whole
+    refusal = text + " is too large: it inflates to " +
+              std::to_string(info.uncompressed_size) + " bytes, past " +
+              std::to_string(limit);
+  else if (zip64)  // minizip would read it past its end
+    refusal = text +
+              " keeps its sizes in a zip64 field, which is read only for members "
+              "past 4 GiB";
   else if (unzOpenCurrentFile(handle_) != UNZ_OK)
     refusal = text +
               ": its header in the archive is damaged or disagrees with the "
@@ -228,7 +283,7 @@ std::unique_ptr<xml::ByteSource> ZipArchive::open(std::string_view name,
   if (!refusal.empty())
     return std::make_unique<RefusedSource>(std::move(refusal));
   return std::make_unique<MemberSource>(handle_, io_->generation, text,
-                                        info.uncompressed_size, limit);
+                                        info.uncompressed_size);
 }
 
 bool readXmlMember(ZipArchive& zip, std::string_view name, xml::Handler& handler,

@@ -36,12 +36,12 @@ class ZipArchive {
 
   // Opens member `name` for reading its inflated bytes; a null pointer when
   // there is none. A member that is encrypted, compressed in a way not read,
-  // or whose entry is impossible gives a source that reads nothing; one that
-  // proves damaged, cut off, larger or smaller than its header says, fails
-  // its check sum or inflates past `limit` ends where that shows. Either way
-  // the source's problem says why in one line naming the member. Opening
-  // another member ends the source of the one before; the archive must
-  // outlive its sources.
+  // whose entry is impossible or that says it inflates past `limit` gives a
+  // source that reads nothing; one that proves damaged, cut off, larger or
+  // smaller than its header says or fails its check sum ends where that
+  // shows. Either way the source's problem says why in one line naming the
+  // member. Opening another member ends the source of the one before; the
+  // archive must outlive its sources.
   std::unique_ptr<xml::ByteSource> open(std::string_view name,
                                         std::uint64_t limit = kMaxInflated);
 

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <array>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -82,9 +81,11 @@ TEST(ZipArchive, MembersThatLieOrCannotBeReadFailTheReading) {
       {"packed.dawproject", "project.xml's sizes in the archive are impossible"},
       {"bzip2.dawproject", "project.xml is compressed with method 12, which is not read"},
       {"cut.dawproject", "not a readable zip archive"},
+      {"huge.dawproject",
+       "project.xml is too large: it inflates to 5368709120 bytes, past 4294967296"},
       {"other.zip", "holds no project.xml"},
-      {"bomb.dawproject", "project.xml is too large: it inflates past 100000 bytes", 0,
-       100000},
+      {"bomb.dawproject",
+       "project.xml is too large: it inflates to 1048576 bytes, past 100000", 0, 100000},
   };
   for (const Case& c : cases) {
     std::istringstream in(fixture(c.file));
@@ -93,14 +94,7 @@ TEST(ZipArchive, MembersThatLieOrCannotBeReadFailTheReading) {
       readProject(in, "dawproject", reading);
     } else {
       ZipArchive zip(in);
-      const auto member = zip.open("project.xml", c.limit);
-      ASSERT_TRUE(member);
-      std::array<char, 4096> buffer;
-      std::uint64_t size = 0;
-      while (const std::size_t got = member->read(buffer.data(), buffer.size()))
-        size += got;
-      EXPECT_EQ(size, c.limit);
-      reading.fail(member->problem());
+      reading.fail(zip.open("project.xml", c.limit)->problem());
     }
     EXPECT_FALSE(reading.complete) << c.file;
     EXPECT_EQ(reading.references.size(), c.kept) << c.file;

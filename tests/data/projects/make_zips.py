@@ -45,6 +45,19 @@ for fault, damage in {
         "garbled": lambda d: d[:41] + b"\xff" * 16 + d[57:],  # deflated data begins at 41
 }.items():
     write("%s.dawproject" % fault, {"project.xml": project}, damage=damage)
+
+
+def zip64(name, size, data=zlib.compress(b"<Project/>")[2:-4]):
+    """One member that keeps its sizes in a zip64 extra field."""
+    extra = struct.pack("<HHQQ", 1, 16, size, len(data))
+    common = struct.pack("<HHIIIIHH", 0, 8, 0, 0, 2**32 - 1, 2**32 - 1, 11, len(extra))
+    local = struct.pack("<IH", 0x04034b50, 45) + common + b"project.xml" + extra
+    central = struct.pack("<IHH", 0x02014b50, 45, 45) + common + bytes(14) + b"project.xml" + extra
+    end = struct.pack("<IHHHHIIH", 0x06054b50, 0, 0, 1, 1, len(central), len(local + data), 0)
+    open(name, "wb").write(local + data + central + end)
+
+
+zip64("huge.dawproject", 5 << 30)
 write("bzip2.dawproject", {"project.xml": project}, zipfile.ZIP_BZIP2)
 write("bomb.dawproject", {"project.xml": " " * (1 << 20)})
 write("other.zip", {"readme.txt": "not a project"})
