@@ -14,7 +14,8 @@ namespace vernatto::daw {
 namespace {
 
 std::string fixture(const std::string& name) {
-  std::ifstream in(std::string(VERNATTO_PROJECT_FIXTURES) + "/" + name, std::ios::binary);
+  std::ifstream in(std::string(VERNATTO_TEST_DATA) + "/projects/" + name,
+                   std::ios::binary);
   EXPECT_TRUE(in.is_open()) << name;
   return {std::istreambuf_iterator<char>(in), {}};
 }
