@@ -195,8 +195,9 @@ bool ZipArchive::hasMemberUnder(std::string_view prefix) {
   std::array<char, kMaxName + 1> name{};
   for (int at = unzGoToFirstFile(handle_); at == UNZ_OK; at = unzGoToNextFile(handle_)) {
     unz_file_info64 info{};
-    if (unzGetCurrentFileInfo64(handle_, &info, name.data(), name.size() - 1, nullptr, 0,
-                                nullptr, 0) != UNZ_OK)
+    if (unzGetCurrentFileInfo64(handle_, &info, name.data(),
+                                static_cast<uLong>(name.size() - 1), nullptr, 0, nullptr,
+                                0) != UNZ_OK)
       return false;
     const std::size_t length = std::min<std::size_t>(info.size_filename, name.size() - 1);
     if (std::string_view(name.data(), length).substr(0, prefix.size()) == prefix)
@@ -216,8 +217,8 @@ bool readZip64Sizes(unzFile handle, unz_file_info64& info) {
     return true;
   std::string extra(info.size_file_extra, '\0');
   unz_file_info64 again{};
-  if (unzGetCurrentFileInfo64(handle, &again, nullptr, 0, extra.data(), extra.size(),
-                              nullptr, 0) != UNZ_OK)
+  if (unzGetCurrentFileInfo64(handle, &again, nullptr, 0, extra.data(),
+                              static_cast<uLong>(extra.size()), nullptr, 0) != UNZ_OK)
     return false;
   const auto number = [&](std::size_t at, std::size_t bytes) {
     std::uint64_t value = 0;
