@@ -76,10 +76,12 @@ class Handler {
 };
 
 // What a document may cost at most. Past them reading stops, as refused or
-// too large.
+// too large. Expat holds a token (an attribute, a comment) whole and grows
+// its buffer by doubling: the memory allows a single token of some 30 MB,
+// far beyond what hosts write, and keeps a reading under 100 MB.
 struct Limits {
-  std::size_t depth = 1024;         // elements open at once
-  std::size_t memory = 256u << 20;  // bytes expat holds for one document
+  std::size_t depth = 1024;        // elements open at once
+  std::size_t memory = 96u << 20;  // bytes expat holds for one document
 };
 
 // One document, fed in pieces: for documents that arrive inside another
