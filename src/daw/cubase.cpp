@@ -92,8 +92,9 @@ struct Cursor {
 
 enum class Record { kRead, kDamaged, kShort };
 
-// Reads the record whose key begins `bytes`.
-Record readRecord(std::string_view bytes, ProjectReading& reading) {
+// Reads the record whose key begins `bytes`; `chunkEnds` when the chunk
+// ends where `bytes` do, so that a record may end there too.
+Record readRecord(std::string_view bytes, bool chunkEnds, ProjectReading& reading) {
   Cursor cursor{bytes, kRecordKey.size()};
   std::uint32_t type = 0;
   std::uint32_t ignored = 0;
@@ -114,7 +115,7 @@ Record readRecord(std::string_view bytes, ProjectReading& reading) {
       (member == "Plugin Name" ? shownName : originalName) = value;
       continue;
     }
-    if (cursor.ranOut)
+    if (cursor.ranOut && !(chunkEnds && cursor.at == before))
       return Record::kShort;
     cursor.at = before;  // another member: the record's names are done
     break;
@@ -185,7 +186,7 @@ bool scanChunk(std::istream& in, std::uint64_t size, std::uint64_t offset,
     drop(found);
     if (window.size() < kMaxRecord && left > 0)
       fill(kMaxRecord);
-    const Record record = readRecord(window, reading);
+    const Record record = readRecord(window, left == 0 && !cut, reading);
     if (record == Record::kDamaged || (record == Record::kShort && !cut))
       reading.fail("a damaged plug-in record at byte " + std::to_string(offset));
     from = kRecordKey.size();

@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "daw/readers.h"
+
+namespace vernatto::daw {
+namespace {
+
+using Reader = void (*)(std::istream&, ProjectReading&);
+
+// What a reading found: "incomplete" first when it was not whole, then one
+// line per reference in reference order.
+std::string found(Reader reader, const std::string& bytes) {
+  std::istringstream in(bytes);
+  ProjectReading reading;
+  reader(in, reading);
+  std::string out = reading.complete ? "" : "incomplete\n";
+  for (const Reference& r : reading.references.sorted())
+    out += r.technology + '|' + r.vendor + '|' + r.name + '|' + r.id + '|' + r.file +
+           '|' + r.version + '|' + std::to_string(r.instances) +
+           (r.host ? "|host\n" : "\n");
+  return out;
+}
+
+// A Cubase member name, a text value and a plug-in record, as stored.
+std::string be32(std::size_t n) {
+  return {char(n >> 24), char(n >> 16 & 0xFF), char(n >> 8 & 0xFF), char(n & 0xFF)};
+}
+std::string key(const std::string& name) {
+  return be32(name.size() + 1) + name + '\0';
+}
+std::string text(const std::string& value) {
+  return std::string("\0\x08", 2) + be32(value.size() + 4) + value + '\0' +
+         "\xEF\xBB\xBF";
+}
+std::string record(const std::string& guid, const std::string& name,
+                   const std::string& original = "") {
+  return key("Plugin UID") + std::string("\0\x02\0\x06\0\0\0\x01", 8) + key("GUID") +
+         text(guid) + key("Plugin Name") + text(name) +
+         (original.empty() ? "" : key("Original Plugin Name") + text(original));
+}
+std::string riff(const std::string& arch) {
+  const std::string chunks =
+      "ROOT" + be32(4) + "GDoc" + "ARCH" + be32(arch.size()) + arch;
+  return "RIFF" + be32(chunks.size()) + "NUND" + chunks;
+}
+
+std::string repeated(const std::string& text, std::size_t times) {
+  std::string out;
+  while (times-- > 0)
+    out += text;
+  return out;
+}
+
+TEST(TextReaders, ReadWhatEachFormatStores) {
+  const std::string filler((1 << 20) - 10, 'x');  // a record across blocks
+  const std::string plugins =
+      record("56535473796C3173796C656E74683100", "Sylenth1") +
+      record("D39D5B69D6AF42FA1234567868495645", "Lead", "Hive") +
+      record("44E1149EDB3E4387BDD827FEA3A39EE7", "Standard Panner") +
+      record("0123456789ABCDEF0123456789ABCDEF", "Stereo Dual Panner");
+  const std::string ptHeading =
+      "SESSION NAME:\tS\rP L U G - I N S  L I S T I N G\r"
+      "MANUFACTURER   \tPLUG-IN NAME\tVERSION\tFORMAT\tSTEMS\tNUMBER OF INSTANCES\r";
+  struct Case {
+    Reader reader;
+    std::string input;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {readReaper,
+       "\xEF\xBB\xBF<REAPER_PROJECT 0.1 \"7.0\" 1\r\n<TRACK\r\nNAME `a \"b\" 'c'`\r\n"
+       "<VST \"VST: Outside (Chain)\" o.dll 0 \"\" 1\r\n>\r\n<FXCHAIN\r\n"
+       "<VST \"VSTi: Kontakt (Native Instruments) (16 out)\" \"C:\\VST\\Kontakt.dll\" 0 "
+       "\"\" "
+       "1<5653544E694B35000000000000000000>\r\n>\r\n"
+       "<VST 'VST3: Pro-Q 3 (x64) (FabFilter) (2->8ch) (Mono)' `Pro Q.vst3` 0 '' "
+       "1{72c4db717a4d459ab97e51745d84b39d}\r\n>\r\n"
+       "<AU \"AUi: Arcade (Output)\" \"Output: Arcade: Mk2\" \"\" aumu Arc1 Outp\r\n>\r\n"
+       "<CONTAINER C \"\"\r\n<CONTAINER D \"\"\r\n<CLAP \"CLAP: Sürge (Sürge Team)\" "
+       "org.s \"\"\r\n"
+       ">\r\n<LV2 \"LV2i: (x86)\" urn:l \"\"\r\n>\r\n<DX \"DX: Chorus\" c "
+       "0\r\n>\r\n>\r\n>\r\n"
+       "<JS 'a b/c' \"\"\r\n>\r\n<VST \"VST: ReaEQ (cockos)\" reaeq.dll 0 x "
+       "-5\r\n>\r\n>\r\n"
+       "<ITEM\r\n<TAKEFX\r\n<VST \"VST: ReaEQ (Cockos)\" reaeq.dll 0 \"\" "
+       "4294967291\r\n>\r\n"
+       ">\r\n>\r\n>\r\n<EXTENSIONS\r\n<FXCHAIN\r\n<VST \"VST: Copy (Me)\" c 0 \"\" "
+       "1\r\n>\r\n"
+       ">\r\n>\r\n>\r\n",
+       "LV2|||urn:l|||1\nJS||a b/c||||1|host\n"
+       "VST2|cockos|ReaEQ|4294967291|reaeq.dll||2|host\n"
+       "VST3|FabFilter|Pro-Q 3 (x64)|72C4DB717A4D459AB97E51745D84B39D|Pro Q.vst3||1\n"
+       "VST2|Native Instruments|Kontakt|1315523381|Kontakt.dll||1\n"
+       "AU|Output|Arcade: Mk2|1635085685 1098015537 1333097584|||1\n"
+       "CLAP|Sürge Team|Sürge|org.s|||1\n"},
+      {readReaper,  // cut off: what came before stays
+       "<REAPER_PROJECT\n<MASTERFXLIST\n<VST \"VST: A (B)\" a.so 0 \"\" "
+       "1<565354000000020000>\n>",
+       "incomplete\nVST2|B|A|1|a.so||1\n"},
+      {readReaper,
+       "<REAPER_PROJECT\n<FXCHAIN\n<VST \"VST4: A (B)\" a\n>\n<JS x\n>\n>\n>\n",
+       "incomplete\nJS||x||||1|host\n"},
+      {readReaper, "<REAPER_PROJECT\n>\n<REAPER_PROJECT\n>\n", "incomplete\n"},
+      {readReaper, "<REAPER_PROJECTS\n>\n", "incomplete\n"},
+      {readReaper, "<REAPER_PROJECT\n" + repeated("<A\n", 100000), "incomplete\n"},
+      {readReaper,
+       "<REAPER_PROJECT\n<FXCHAIN\n<JS " + std::string(70000, 'j') + "\n>\n>\n>\n",
+       "incomplete\n"},
+      {readCubase, riff(filler + plugins),
+       "VST3||Hive|D39D5B69D6AF42FA1234567868495645|||1\n"
+       "VST2||Sylenth1|1937337393|||1\n"},
+      {readCubase, riff("no records, as Cubase SX wrote"), ""},
+      {readCubase, riff(plugins).substr(0, 200),
+       "incomplete\nVST2||Sylenth1|1937337393|||1\n"},
+      {readCubase,
+       riff(key("Plugin UID") + std::string("\0\x02\0\x06\0\0\0\x01", 8) + key("GUID") +
+            std::string("\0\x08\xFF\xFF\xFF\xFF", 6)),
+       "incomplete\n"},
+      {readCubase, "RIFF" + be32(12) + "NUND" + "ARCH" + be32(0xFFFFFFFF) + "abcd",
+       "incomplete\n"},
+      {readCubase, std::string("RIFX\0\0\0\0NUND", 12), "incomplete\n"},
+      {readProToolsText,
+       ptHeading + "Avid\tEQ3\t1\tAAX\tMono\t2 active, 1 inactive\r\t\xA5 \x8A\t\t\t\t1\r"
+                   "Me\tEQ3\t2\t\t\t4 bypassed\r\rMe\tLater\t\t\t\t1\r",
+       "AAX|Avid|EQ3|||1|3|host\nAAX|Avid|\xE2\x80\xA2 \xC3\xA4||||1|host\n"
+       "AAX|Me|EQ3|||2|4\n"},
+      {readProToolsText, ptHeading + "M\xE9ta\tN\t\t\t\t1\n\n",
+       "AAX|M\xC3\xA9ta|N||||1\n"},
+      {readProToolsText, "\xEF\xBB\xBF" + ptHeading + "M\xC3\xA9ta\tN\t\t\t\t1\r\n\r\n",
+       "AAX|M\xC3\xA9ta|N||||1\n"},
+      {readProToolsText, ptHeading + "A\tB\t\t\t\t1\nA\tC\t\t\t\t1",
+       "incomplete\nAAX|A|B||||1\nAAX|A|C||||1\n"},
+      {readProToolsText, ptHeading + "A\t\t\t\t\t1\nA\tB\t\t\t\tnone\n\n",
+       "incomplete\n"},
+      {readProToolsText, "SESSION NAME:\tS\nT R A C K  L I S T I N G\n", "incomplete\n"},
+      {readProToolsText, "P L U G - I N S  L I S T I N G\n", "incomplete\n"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(found(c.reader, c.input), c.expected) << c.input.substr(0, 120);
+}
+
+}  // namespace
+}  // namespace vernatto::daw
