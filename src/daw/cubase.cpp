@@ -183,13 +183,18 @@ bool scanChunk(std::istream& in, std::uint64_t size, std::uint64_t offset,
       fill(kBlock);
       continue;
     }
-    drop(found);
-    if (window.size() < kMaxRecord && left > 0)
-      fill(kMaxRecord);
-    const Record record = readRecord(window, left == 0 && !cut, reading);
-    if (record == Record::kDamaged || (record == Record::kShort && !cut))
-      reading.fail("a damaged plug-in record at byte " + std::to_string(offset));
-    from = kRecordKey.size();
+    std::size_t record = found;
+    if (window.size() - record < kMaxRecord && left > 0) {
+      // A whole block more, so that dense records do not move bytes often.
+      drop(record);
+      record = 0;
+      fill(kBlock);
+    }
+    const Record read =
+        readRecord(std::string_view(window).substr(record), left == 0 && !cut, reading);
+    if (read == Record::kDamaged || (read == Record::kShort && !cut))
+      reading.fail("a damaged plug-in record at byte " + std::to_string(offset + record));
+    from = record + kRecordKey.size();
   }
 }
 
