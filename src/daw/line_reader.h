@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <istream>
 #include <string>
 #include <string_view>
@@ -23,16 +24,17 @@ class LineReader {
     context_ = context;
   }
 
-  // Reads the next line into `line` (without its end). Returns false at the
-  // end of the input, when no line is left.
-  bool next(std::string& line) {
-    line.clear();
+  // Reads the next line into `line` (without its end), valid until the next
+  // call. Returns false at the end of the input, when no line is left.
+  bool next(std::string_view& line) {
+    carry_.clear();
     longer_ = false;
     bool any = false;
     for (;;) {
       if (at_ == block_.size() && !refill()) {
         terminated_ = false;
         number_ += any ? 1 : 0;
+        line = carry_;
         return any;
       }
       if (skipLf_) {
@@ -42,18 +44,25 @@ class LineReader {
           continue;
         }
       }
-      any = true;
-      const std::size_t end = block_.find_first_of("\r\n", at_);
-      const std::size_t stop = end == std::string::npos ? block_.size() : end;
-      keep(std::string_view(block_).substr(at_, stop - at_), line);
-      if (end == std::string::npos) {
-        at_ = block_.size();
+      const std::size_t end = lineEnd();
+      const std::string_view part = std::string_view(block_).substr(at_, end - at_);
+      at_ = end;
+      if (end == block_.size()) {  // the line goes on in the next block
+        keep(part);
+        any = true;
         continue;
       }
       skipLf_ = block_[end] == '\r';
-      at_ = end + 1;
+      ++at_;
       terminated_ = true;
       ++number_;
+      // Most lines lie in one block and are handed out where they are.
+      if (!any && part.size() <= maxKept_) {
+        line = part;
+        return true;
+      }
+      keep(part);
+      line = carry_;
       return true;
     }
   }
@@ -68,6 +77,20 @@ class LineReader {
   bool failed() const { return in_.bad(); }
 
  private:
+  // Where the line at `at_` ends in the block: its CR or LF, or the
+  // block's end.
+  std::size_t lineEnd() const {
+    const char* begin = block_.data() + at_;
+    const char* end = block_.data() + block_.size();
+    const void* lf = std::memchr(begin, '\n', static_cast<std::size_t>(end - begin));
+    if (lf != nullptr)
+      end = static_cast<const char*>(lf);
+    const void* cr = std::memchr(begin, '\r', static_cast<std::size_t>(end - begin));
+    if (cr != nullptr)
+      end = static_cast<const char*>(cr);
+    return static_cast<std::size_t>(end - block_.data());
+  }
+
   bool refill() {
     block_.resize(kBlock);
     in_.read(block_.data(), static_cast<std::streamsize>(kBlock));
@@ -78,17 +101,18 @@ class LineReader {
     return !block_.empty();
   }
 
-  void keep(std::string_view part, std::string& line) {
-    const std::size_t room = maxKept_ - line.size();
+  void keep(std::string_view part) {
+    const std::size_t room = maxKept_ - carry_.size();
     if (part.size() > room)
       longer_ = true;
-    line.append(part.substr(0, room));
+    carry_.append(part.substr(0, room));
   }
 
   static constexpr std::size_t kBlock = std::size_t{1} << 16;
   std::istream& in_;
   std::size_t maxKept_;
   std::string block_;
+  std::string carry_;  // a line that goes past a block's end, or too long
   std::size_t at_ = 0;
   std::uint64_t number_ = 0;
   bool skipLf_ = false;
