@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -12,8 +13,7 @@ using Reader = void (*)(std::istream&, ProjectReading&);
 
 // What a reading found: "incomplete" first when it was not whole, then one
 // line per reference in reference order.
-std::string found(Reader reader, const std::string& bytes) {
-  std::istringstream in(bytes);
+std::string found(Reader reader, std::istream&& in) {
   ProjectReading reading;
   reader(in, reading);
   std::string out = reading.complete ? "" : "incomplete\n";
@@ -139,7 +139,66 @@ TEST(TextReaders, ReadWhatEachFormatStores) {
       {readProToolsText, "P L U G - I N S  L I S T I N G\n", "incomplete\n"},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(found(c.reader, c.input), c.expected) << c.input.substr(0, 120);
+    EXPECT_EQ(found(c.reader, std::istringstream(c.input)), c.expected)
+        << c.input.substr(0, 120);
+}
+
+// Files the hosts wrote; what they use was read from them by hand.
+TEST(TextReaders, ReadWhatTheHostsWrote) {
+  const std::string vst2 = "VST2|Cockos|";
+  const std::string avid = "AAX|Avid|Dither|||20.3.0d163|1|host\n";
+  const std::string alliance = "AAX|Plugin Alliance|";
+  const struct {
+    Reader reader;
+    std::string file;
+    std::string expected;
+  } cases[] = {
+      {readReaper, "reaper-perlence-vst.rpp",
+       "JS||loser/3BandEQ||||1|host\n" + vst2 +
+           "ReaComp|1919247213|reacomp.dll||1|host\n" + vst2 +
+           "ReaSynth|1919251321|reasynth.dll||1|host\n"},
+      {readReaper, "reaper-ultraschall-studiolink.rpp",
+       "JS||dynamics/LUFS_Loudness_Meter||||1|host\n"
+       "JS||dynamics/Ultraschall_Dynamics||||3|host\n" +
+           vst2 + "ReaComp|1919247213|reacomp.vst.so||3|host\n" + vst2 +
+           "ReaEQ|1919247729|reaeq.vst.so||2|host\n" + vst2 +
+           "ReaFir (FFT EQ+Dynamics Processor)|1919247986|reafir.vst.so||2|host\n" +
+           vst2 +
+           "ReaVerbate|1920361016|reaverbate.vst.so||2|host\n"
+           "VST2|IT-Service Sebastian Reimers|StudioLink|1769239410|studio-link.so||1\n"
+           "VST3|Ultraschall|Soundboard|ABCDEF019182FAEB556C7472536E6462|Soundboard.vst3|"
+           "|1\n"},
+      {readCubase, "cubase-14-example.cpr",
+       "VST2||ArtsAcousticReverb|1094799970|||1\n"
+       "VST3||Elephant|1C3A662167D347A99F7D797EA4911CDB|||1\n"
+       "VST3||Hive|D39D5B69D6AF42FA1234567868495645|||1\n"
+       "VST2||Lin Dither|1431717970|||1\nVST2||Omnisphere|1097687666|||1\n"
+       "VST3||StereoEnhancer|77BBA7CA90F14C9BB298BA9010D6DD78|||2\n"
+       "VST3||StudioEQ|946051208E29496E804F64A825C8A047|||2\n"
+       "VST2||Sylenth1|1937337393|||1\nVST2||TrackComp|1145525315|||2\n"},
+      {readCubase, "cubase-truncated-in-guid.cpr", "incomplete\n"},
+      {readProToolsText, "pro-tools-2023-utf8-no-plugins.txt", ""},
+      {readProToolsText, "pro-tools-2020-plugins.txt",
+       "AAX|accusonus|ERA 4 Voice Leveler|||4.0.00|1\n"
+       "AAX|AIR Music Technology|AIR Kill EQ|||1.2.0.18799|1\n"
+       "AAX|AIR Music Technology|AIR Non-Linear Reverb|||1.2.0.18799|1\n" +
+           avid +
+           "AAX|Blue Cat Audio|BCPatchWorkSynth|||2.42|1\n"
+           "AAX|FabFilter|FabFilter Saturn|||1.20|1\n"
+           "AAX|FabFilter|FabFilter Timeless 2|||2.30|1\n"
+           "AAX|Native Instruments|Kontakt|||6.2.2 (R51), Copyright \xC2\xA9 2020|1\n"
+           "AAX|oeksound|soothe2|||1.0.3|1\n"
+           "AAX|Plogue Art et Technologie, Inc|chipsounds|||2056|1\n" +
+           alliance + "bx_boom|||1.13.1|1\n" + alliance + "bx_rooMS|||1.5.1|1\n" +
+           alliance + "Schoeps Mono Upmix 1to2|||1.0.0|1\n" + alliance +
+           "Unfiltered Audio Byome|||1.1.0|1\n" + alliance + "Vertigo VSM-3|||1.6.1|1\n"},
+  };
+  for (const auto& c : cases) {
+    std::ifstream in(std::string(VERNATTO_TEST_PROJECTS) + "/" + c.file,
+                     std::ios::binary);
+    ASSERT_TRUE(in) << c.file;
+    EXPECT_EQ(found(c.reader, std::move(in)), c.expected) << c.file;
+  }
 }
 
 }  // namespace
