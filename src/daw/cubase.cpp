@@ -22,7 +22,11 @@ using namespace std::string_view_literals;
 constexpr std::string_view kRecordKey = "\0\0\0\x0bPlugin UID\0"sv;
 // How far past its key a record is read; longer names are damage.
 constexpr std::size_t kMaxRecord = std::size_t{1} << 16;
-constexpr std::size_t kMaxName = 256;
+constexpr std::size_t kMaxName = 256;   // of a member
+constexpr std::size_t kMaxText = 4096;  // of a text value
+// Far more plug-ins than any project uses: a file with more is hostile, and
+// memory would grow with it.
+constexpr std::size_t kMaxPlugins = 10000;
 constexpr std::size_t kBlock = std::size_t{1} << 20;
 
 // Cubase's own channel processors: every channel has them, nothing installs
@@ -81,7 +85,7 @@ struct Cursor {
   bool text(std::string_view& out) {
     std::uint32_t type = 0;
     std::uint32_t size = 0;
-    if (!number(2, type) || type != 8 || !number(4, size) || size > kMaxRecord)
+    if (!number(2, type) || type != 8 || !number(4, size) || size > kMaxText)
       return false;
     if (!take(size, out))
       return false;
@@ -90,7 +94,7 @@ struct Cursor {
   }
 };
 
-enum class Record { kRead, kDamaged, kShort };
+enum class Record { kRead, kDamaged, kShort, kTooMany };
 
 // Reads the record whose key begins `bytes`; `chunkEnds` when the chunk
 // ends where `bytes` do, so that a record may end there too.
@@ -190,8 +194,12 @@ bool scanChunk(std::istream& in, std::uint64_t size, std::uint64_t offset,
       record = 0;
       fill(kBlock);
     }
-    const Record read =
-        readRecord(std::string_view(window).substr(record), left == 0 && !cut, reading);
+    const Record read = reading.references.size() == kMaxPlugins
+                            ? Record::kTooMany
+                            : readRecord(std::string_view(window).substr(record),
+                                         left == 0 && !cut, reading);
+    if (read == Record::kTooMany)
+      reading.fail("more than " + std::to_string(kMaxPlugins) + " different plug-ins");
     if (read == Record::kDamaged || (read == Record::kShort && !cut))
       reading.fail("a damaged plug-in record at byte " + std::to_string(offset + record));
     from = record + kRecordKey.size();

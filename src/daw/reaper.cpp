@@ -16,7 +16,10 @@ namespace vernatto::daw {
 namespace {
 
 // Plug-in lines are short; longer lines are state, kept only in part.
-constexpr std::size_t kMaxLine = std::size_t{1} << 16;
+constexpr std::size_t kMaxLine = 4096;
+// Far more plug-ins than any project uses: a file with more is hostile, and
+// memory would grow with it.
+constexpr std::size_t kMaxPlugins = 10000;
 // REAPER nests containers a few levels deep; a deeper file is hostile.
 constexpr std::size_t kMaxDepth = 512;
 
@@ -280,6 +283,9 @@ void readReaper(std::istream& in, ProjectReading& reading) {
     const std::string_view tag = field(fields, 0);
     const bool counts = open.back() == Block::kChain || open.back() == Block::kContainer;
     if (counts && isPluginTag(tag)) {
+      if (reading.references.size() == kMaxPlugins)
+        return reading.fail(at(lines) + "more than " + std::to_string(kMaxPlugins) +
+                            " different plug-ins");
       if (lines.longer())
         reading.fail(at(lines) + "a plug-in line longer than " +
                      std::to_string(kMaxLine) + " bytes");
