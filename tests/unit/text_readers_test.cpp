@@ -64,6 +64,17 @@ TEST(TextReaders, ReadWhatEachFormatStores) {
   const std::string ptHeading =
       "SESSION NAME:\tS\rP L U G - I N S  L I S T I N G\r"
       "MANUFACTURER   \tPLUG-IN NAME\tVERSION\tFORMAT\tSTEMS\tNUMBER OF INSTANCES\r";
+  // The readers' blocks are 64 KiB: a plug-in's line across the first
+  // block's end, and a CR LF split by it.
+  const std::string rpp = "<REAPER_PROJECT\r\n<FXCHAIN\r\n" + std::string(65500, 'x') +
+                          "\r\n<VST \"VST: A (B)\" a.so 0 \"\" 1\r\n>\r\n>\r\n>\r\n";
+  std::string pt =
+      "SESSION NAME:\r\nP L U G - I N S  L I S T I N G\r\n"
+      "MANUFACTURER\tPLUG-IN NAME\tNUMBER OF INSTANCES\r\n";
+  std::size_t rows = 1;
+  for (; pt.size() < 65000; ++rows)
+    pt += "A\tB\t1\r\n";
+  pt += "A" + std::string(65530 - pt.size(), ' ') + "\tB\t1\r\nA\tC\t1\r\n\r\n";
   struct Case {
     Reader reader;
     std::string input;
@@ -105,6 +116,8 @@ TEST(TextReaders, ReadWhatEachFormatStores) {
        "incomplete\nJS||x||||1|host\n"},
       {readReaper, "<REAPER_PROJECT\n>\n<REAPER_PROJECT\n>\n", "incomplete\n"},
       {readReaper, "<REAPER_PROJECTS\n>\n", "incomplete\n"},
+      {readReaper, rpp, "VST2|B|A|1|a.so||1\n"},
+      {readProToolsText, pt, "AAX|A|B||||" + std::to_string(rows) + "\nAAX|A|C||||1\n"},
       {readReaper, "<REAPER_PROJECT\n" + repeated("<A\n", 100000), "incomplete\n"},
       {readReaper,
        "<REAPER_PROJECT\n<FXCHAIN\n<JS " + std::string(70000, 'j') + "\n>\n>\n>\n",
