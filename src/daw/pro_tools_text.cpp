@@ -163,6 +163,7 @@ struct Row {
 struct Columns {
   static constexpr std::size_t kNone = SIZE_MAX;
   std::size_t maker = kNone, name = kNone, version = kNone, instances = kNone;
+  std::size_t width = 0;
 
   bool read(const std::vector<std::string_view>& heading) {
     for (std::size_t i = 0; i < heading.size(); ++i) {
@@ -174,7 +175,25 @@ struct Columns {
       if (column != nullptr && *column == kNone)
         *column = i;
     }
+    width = heading.size();
     return maker != kNone && name != kNone && instances != kNone;
+  }
+
+  // The counts a row gives: its instances cell's and, when that is the last
+  // column, those of every cell past the heading's width, where counts of
+  // another state may spill over.
+  bool count(const std::vector<std::string_view>& cells, std::uint64_t& sum) const {
+    const std::size_t last = instances + 1 == width ? cells.size() : instances + 1;
+    bool any = false;
+    sum = 0;
+    for (std::size_t i = instances; i < last && i < cells.size(); ++i) {
+      std::uint64_t more = 0;
+      if (countIn(cells[i], more)) {
+        any = true;
+        sum = more > UINT64_MAX - sum ? UINT64_MAX : sum + more;
+      }
+    }
+    return any;
   }
 };
 
@@ -209,7 +228,7 @@ class Listing {
     row.maker = maker_;
     row.name = std::string(cell(columns_.name));
     row.version = std::string(cell(columns_.version));
-    if (row.name.empty() || !countIn(cell(columns_.instances), row.instances)) {
+    if (row.name.empty() || !columns_.count(cells, row.instances)) {
       reading_.fail(where + "a plug-in row without a name or a count");
       return true;
     }

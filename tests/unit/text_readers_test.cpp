@@ -137,9 +137,9 @@ TEST(TextReaders, ReadWhatEachFormatStores) {
       {readCubase, std::string("RIFX\0\0\0\0NUND", 12), "incomplete\n"},
       {readProToolsText,
        ptHeading + "Avid\tEQ3\t1\tAAX\tMono\t2 active, 1 inactive\r\t\xA5 \x8A\t\t\t\t1\r"
-                   "Me\tEQ3\t2\t\t\t4 bypassed\r\rMe\tLater\t\t\t\t1\r",
+                   "Me\tEQ3\t2\t\t\t4 bypassed\t1 inactive\r\rMe\tLater\t\t\t\t1\r",
        "AAX|Avid|EQ3|||1|3|host\nAAX|Avid|\xE2\x80\xA2 \xC3\xA4||||1|host\n"
-       "AAX|Me|EQ3|||2|4\n"},
+       "AAX|Me|EQ3|||2|5\n"},
       {readProToolsText, ptHeading + "M\xE9ta\tN\t\t\t\t1\n\n",
        "AAX|M\xC3\xA9ta|N||||1\n"},
       {readProToolsText, "\xEF\xBB\xBF" + ptHeading + "M\xC3\xA9ta\tN\t\t\t\t1\r\n\r\n",
