@@ -99,7 +99,7 @@ class Session : public xml::Handler {
 
   void endElement(std::string_view /*name*/) override {
     if (!pending_.empty() && pending_.back().depth == depth_) {
-      reading_.references.add(std::move(pending_.back().reference));
+      reading_.add(std::move(pending_.back().reference));
       pending_.pop_back();
     }
     --depth_;

@@ -105,7 +105,7 @@ class CarlaProject : public xml::Handler {
         info_ = false;
         Reference r = referenceOf(fields_);
         if (!r.technology.empty())
-          reading_.references.add(std::move(r));
+          reading_.add(std::move(r));
       } else if (depth_ == 4) {
         field_ = kNone;
       }

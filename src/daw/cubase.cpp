@@ -140,7 +140,7 @@ Record readRecord(std::string_view bytes, bool chunkEnds, ProjectReading& readin
     reference.technology = "VST3";
     reference.id = id;
   }
-  reading.references.add(std::move(reference));
+  reading.add(std::move(reference));
   return Record::kRead;
 }
 

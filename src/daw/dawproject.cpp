@@ -77,7 +77,7 @@ class ProjectXml : public xml::Handler {
       r.id = audioUnitIdOf(id);
     else
       appendCapped(r.id, id);
-    reading_.references.add(std::move(r));
+    reading_.add(std::move(r));
   }
 
   void endElement(std::string_view /*name*/) override { --depth_; }

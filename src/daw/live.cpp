@@ -135,7 +135,7 @@ class LiveSet : public xml::Handler {
       Device& d = devices_.back();
       if (depth_ == d.depth) {
         if (d.kind != Info::none)
-          reading_.references.add(referenceOf(d));
+          reading_.add(referenceOf(d));
         devices_.pop_back();
       } else {
         for (std::size_t* open : {&d.sourceContext, &d.desc, &d.info, &d.uid}) {

@@ -92,7 +92,7 @@ class LmmsProject : public xml::Handler {
       if (units_.back().depth == depth_) {
         Reference r = referenceOf(units_.back());
         if (!r.technology.empty())
-          reading_.references.add(std::move(r));
+          reading_.add(std::move(r));
         units_.pop_back();
       } else if (name == "key") {
         inKey_ = false;

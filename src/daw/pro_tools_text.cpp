@@ -251,7 +251,7 @@ class Listing {
       reference.version = decoded(row.version, tally);
       reference.instances = row.instances;
       reference.host = row.maker == "Avid";
-      reading_.references.add(std::move(reference));
+      reading_.add(std::move(reference));
     }
   }
 

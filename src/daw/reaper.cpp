@@ -192,7 +192,7 @@ void readPlugin(const std::vector<std::string_view>& fields, std::uint64_t line,
     reference.technology = "JS";
     reference.name = std::string(field(fields, 1));
     reference.host = true;
-    reading.references.add(std::move(reference));
+    reading.add(std::move(reference));
     return;
   }
   const std::string_view shown = field(fields, 1);
@@ -231,7 +231,7 @@ void readPlugin(const std::vector<std::string_view>& fields, std::uint64_t line,
     }
   }
   reference.host = equalsIgnoringCase(trim(reference.vendor), "Cockos");
-  reading.references.add(std::move(reference));
+  reading.add(std::move(reference));
 }
 
 Block kindOf(std::string_view tag, const std::vector<Block>& open) {

@@ -63,7 +63,7 @@ class DeviceFile : public xml::Handler {
       r.id = vst3Id;
     else if (r.technology == "VST2")
       r.id = inventory::vst2IdFromVst3Form(vst3Id);
-    reading_.references.add(std::move(r));
+    reading_.add(std::move(r));
   }
 
   void endElement(std::string_view /*name*/) override {}
