@@ -17,7 +17,7 @@ import tempfile
 import zipfile
 
 
-SCHEMAS = ["inventory.schema.json", "fleet.schema.json"]
+SCHEMAS = ["inventory.schema.json", "fleet.schema.json", "project.schema.json"]
 
 
 def expected_members(top, system, manuals, programs):
@@ -73,11 +73,13 @@ def unreadable_texts(path):
 
 
 def missing_depends(path):
-    """The scanner links lilv and libplist: the package must pull them in."""
+    """The scanner links lilv and libplist, the project readers expat, zlib
+    and minizip: the package must pull them in."""
     depends = subprocess.run(["dpkg-deb", "--field", path, "Depends"], check=True,
                              capture_output=True, text=True).stdout
     return [f"{path} does not depend on {name}: {depends.strip()}"
-            for name in ("liblilv-0-0", "libplist") if name not in depends]
+            for name in ("liblilv-0-0", "libplist", "libexpat1", "zlib1g", "libminizip1")
+            if name not in depends]
 
 
 def main():
