@@ -58,7 +58,7 @@ for name in "${names[@]}"; do
     continue
   fi
   cmake -S "cmake/$name" -B "$build/$name" "${cmake_args[@]}" \
-    -DVERNATTO_${name^^}_SOURCE="$source" -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
+    -D"VERNATTO_${name^^}_SOURCE=$source" -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
   cmake --build "$build/$name" -j"$(nproc)" >/dev/null
   cmake --install "$build/$name" >/dev/null
   echo "$stamp" >"$prefix/.built-$name"
