@@ -96,7 +96,9 @@ LADSPA and DSSI) as a JSON file, reading metadata files and binary headers
 only: it never loads, links or runs a plug-in. vernatto compares the
 inventories of two machines, pairs the entries that name the same plug-in
 and reports every pair as a version mismatch, a timestamp mismatch or in
-sync, on the console and as an HTML page.]])
+sync, on the console and as an HTML page. vernatto-fleet compares every
+machine of a studio at once. vernatto-project reads the project files of
+the hosts and lists the plug-ins each project needs.]])
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
 set(CPACK_STRIP_FILES ON)
@@ -137,13 +139,13 @@ else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-  # The C and C++ runtimes and the scanner's libraries; dpkg-shlibdeps names
-  # the exact versions when it is installed.
+  # The C and C++ runtimes, the scanner's libraries and the project
+  # readers'; dpkg-shlibdeps names the exact versions when it is installed.
   find_program(VERNATTO_DPKG_SHLIBDEPS dpkg-shlibdeps)
   if(VERNATTO_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   else()
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1, liblilv-0-0, libplist3")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1, liblilv-0-0, libplist3, libexpat1, zlib1g, libminizip1")
   endif()
 endif()
 if(NOT CPACK_SYSTEM_NAME)

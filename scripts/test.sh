@@ -56,8 +56,15 @@ $native_only && exit 0
 echo "== Windows build (MinGW-w64) and tests under Wine"
 # googletest: the sources, as the tests' copy is compiled with MinGW; wixl and
 # msibuild make the installer that windows.installer installs.
-bash scripts/install-deps.sh g++-mingw-w64-x86-64 wine64 googletest wixl msitools
+# The project readers' zlib is Debian's MinGW build; expat and minizip are
+# built from Debian's source packages into build-windows/libraries.
+bash scripts/install-deps.sh g++-mingw-w64-x86-64 wine64 googletest wixl msitools \
+  libz-mingw-w64-dev dpkg-dev
+windows_libraries=$PWD/build-windows/libraries
+bash scripts/build-libraries.sh "$windows_libraries" "$windows_libraries/prefix" expat minizip -- \
+  --toolchain "$PWD/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release
 cmake -S . -B build-windows --toolchain cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
+  -DVERNATTO_WINDOWS_PREFIX="$windows_libraries/prefix" \
   -DVERNATTO_BUILD_TESTS=ON -DVERNATTO_WERROR=ON -DVERNATTO_MANUALS=ON >/dev/null
 cmake --build build-windows -j"$(nproc)"
 ctest --test-dir build-windows --output-on-failure -j"$(nproc)"

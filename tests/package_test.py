@@ -10,6 +10,7 @@ archive and .rpm).
 """
 
 import os
+import re
 import subprocess
 import sys
 import tarfile
@@ -72,12 +73,37 @@ def unreadable_texts(path):
             if text.count(b"\n") != text.count(b"\r\n") or b"\b" in text or b"\x1b" in text]
 
 
-def missing_depends(path):
-    """The scanner links lilv and libplist: the package must pull them in."""
-    depends = subprocess.run(["dpkg-deb", "--field", path, "Depends"], check=True,
-                             capture_output=True, text=True).stdout
-    return [f"{path} does not depend on {name}: {depends.strip()}"
-            for name in ("liblilv-0-0", "libplist") if name not in depends]
+def run(*command):
+    return subprocess.run(command, check=True, capture_output=True, text=True).stdout
+
+
+def owners(soname):
+    """The installed packages that hold a shared library of that name."""
+    found = subprocess.run(["dpkg", "-S", f"*/{soname}"], capture_output=True, text=True).stdout
+    return {name.split(":")[0].strip() for line in found.splitlines()
+            for name in line.split(": ")[0].split(",")}
+
+
+def wrong_depends(path):
+    """The .deb depends on exactly the packages of the libraries its programs
+    link (the scanner's lilv and libplist, the project readers' expat, zlib
+    and minizip, the runtimes): each one's package, and nothing else."""
+    with tempfile.TemporaryDirectory(prefix="vernatto-deb-") as root:
+        run("dpkg-deb", "-x", path, root)
+        bin_dir = os.path.join(root, "usr", "bin")
+        needed = {soname for program in os.listdir(bin_dir)
+                  for soname in re.findall(r"\(NEEDED\)\s+Shared library: \[(.+)\]",
+                                           run("readelf", "-dW", os.path.join(bin_dir, program)))}
+    depends = {name.split()[0] for entry in run("dpkg-deb", "--field", path, "Depends").split(",")
+               for name in entry.split("|") if name.strip()}
+    libraries = {soname: owners(soname) for soname in needed}
+    failures = [f"{path} links {soname} but does not depend on {' or '.join(sorted(packages))}"
+                f": {sorted(depends)}"
+                for soname, packages in sorted(libraries.items()) if not packages & depends]
+    extra = depends - set().union(*libraries.values())
+    if extra:
+        failures.append(f"{path} depends on {sorted(extra)}, which no program links")
+    return failures
 
 
 def main():
@@ -101,7 +127,7 @@ def main():
                 failures.append(f"{found[0]} holds {sorted(members(os.path.join(out, found[0])))}"
                                 f", expected {sorted(wanted)}")
             elif suffix == ".deb":
-                failures += missing_depends(os.path.join(out, found[0]))
+                failures += wrong_depends(os.path.join(out, found[0]))
             elif suffix == ".zip":
                 failures += unreadable_texts(os.path.join(out, found[0]))
     for failure in failures:
