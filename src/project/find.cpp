@@ -96,7 +96,7 @@ void listFolder(const std::string& folder, char separator,
   searchFolder(fs::u8path(folder), fs::u8path(folder), separator, below, notices);
   std::sort(below.begin(), below.end());
   for (const std::string& relative : below)
-    files.push_back({fleet::joinPath(folder, relative, separator), false});
+    files.push_back({fleet::joinPath(folder, relative, separator)});
 }
 
 }  // namespace
@@ -110,7 +110,7 @@ std::vector<ProjectFile> listProjects(const std::vector<std::string>& arguments,
     if (fs::is_directory(fs::u8path(argument), error))
       listFolder(argument, separator, files, notices);
     else
-      files.push_back({argument, true});
+      files.push_back({argument});
   }
   return files;
 }

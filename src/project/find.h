@@ -8,9 +8,9 @@
 
 namespace vernatto::project {
 
+// A project file: as given, or the folder as given and the path below it.
 struct ProjectFile {
-  std::string path;    // as given, or the folder as given and the path below it
-  bool named = false;  // named on the command line, so read whatever its name
+  std::string path;
 };
 
 // The project files of `arguments`, in order: a folder as every project file
