@@ -13,6 +13,17 @@ namespace fs = std::filesystem;
 
 AtomicFile::AtomicFile(const std::string& path)
     : target_(fs::u8path(path)), temporary_(target_) {
+  // A device or a pipe (/dev/null, /dev/stdout, a FIFO) is written to as it
+  // is: renaming a file over it would replace it for every program.
+  std::error_code error;
+  const fs::file_status status = fs::status(target_, error);
+  if (fs::exists(status) && !fs::is_regular_file(status) && !fs::is_directory(status)) {
+    direct_ = true;
+    out_.open(target_, std::ios::binary);
+    if (!out_.is_open())
+      openProblem_ = std::strerror(errno);
+    return;
+  }
   // The time makes the name unique enough that two writers do not meet.
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
   temporary_ += ".tmp-" + std::to_string(stamp);
@@ -22,7 +33,7 @@ AtomicFile::AtomicFile(const std::string& path)
 }
 
 AtomicFile::~AtomicFile() {
-  if (committed_)
+  if (committed_ || direct_)
     return;
   out_.close();
   std::error_code ignored;
@@ -39,7 +50,7 @@ bool AtomicFile::commit(std::string& problem) {
     problem = std::strerror(errno != 0 ? errno : EIO);
     return false;
   }
-  if (!platform::commitFile(temporary_, target_, problem))
+  if (!direct_ && !platform::commitFile(temporary_, target_, problem))
     return false;
   committed_ = true;
   return true;

@@ -13,7 +13,8 @@ namespace vernatto::common {
 // A file written into a temporary file beside its target and put in place of
 // the target only once complete and on disk (platform::commitFile), so that a
 // failure, a crash or a power cut leaves the old file or the new one. Written
-// in binary: line ends are what the writer writes.
+// in binary: line ends are what the writer writes. A target that is neither
+// a file nor a folder (a device, a pipe) is written to directly.
 class AtomicFile {
  public:
   // Opens the temporary file beside `path`, a UTF-8 name.
@@ -36,6 +37,7 @@ class AtomicFile {
   std::filesystem::path temporary_;
   std::ofstream out_;
   std::string openProblem_;
+  bool direct_ = false;  // the target is a device or a pipe
   bool committed_ = false;
 };
 

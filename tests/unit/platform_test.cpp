@@ -4,6 +4,7 @@
 #include <ostream>
 #include <vector>
 
+#include "common/atomic_file.h"
 #include "common/paths.h"
 #include "platform/console_buffer.h"
 #include "platform/platform.h"
@@ -51,6 +52,19 @@ TEST(Platform, PosixCacheFolderFollowsEachSystemsConvention) {
         << (c.xdgCacheHome ? c.xdgCacheHome : "(unset)") << " "
         << (c.home ? c.home : "(unset)");
   }
+}
+
+// An output named /dev/null must stay the device it is for every program,
+// not become a file renamed over it.
+TEST(AtomicFile, WritesDevicesInPlace) {
+  const std::filesystem::path null("/dev/null");
+  std::error_code error;
+  if (!std::filesystem::is_character_file(null, error))
+    GTEST_SKIP() << "no /dev/null device here";
+  std::string problem;
+  EXPECT_TRUE(common::writeFileAtomically(null.string(), "discarded", problem))
+      << problem;
+  EXPECT_TRUE(std::filesystem::is_character_file(null, error));
 }
 
 // Each write is flushed on its own, as console lines are; the console must
