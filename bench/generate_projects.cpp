@@ -74,8 +74,13 @@ Library makeLibrary(std::uint64_t seed) {
   return library;
 }
 
+void makeParent(const fs::path& path) {
+  if (path.has_parent_path())
+    fs::create_directories(path.parent_path());
+}
+
 std::FILE* create(const fs::path& path) {
-  fs::create_directories(path.parent_path());
+  makeParent(path);
   std::FILE* file = std::fopen(path.string().c_str(), "wb");
   if (file == nullptr) {
     std::cerr << "generate_projects: cannot create " << path << '\n';
@@ -117,7 +122,7 @@ void zipStates(zipFile zip, Context& ctx, const char* folder,
 
 void writeZipped(const fs::path& path, const std::string& format, Context& ctx,
                  std::uint64_t target) {
-  fs::create_directories(path.parent_path());
+  makeParent(path);
   zipFile zip = zipOpen64(path.string().c_str(), APPEND_STATUS_CREATE);
   if (zip == nullptr) {
     std::cerr << "generate_projects: cannot create " << path << '\n';
@@ -272,7 +277,9 @@ std::uint64_t projectSize(Random& random, std::uint64_t median) {
 
 void writeExpected(std::FILE* tsv, const std::string& path, const std::string& format,
                    const ExpectedList& list) {
-  std::fprintf(tsv, "P\t%s\t%s\n", path.c_str(), format.c_str());
+  // The format as vernatto-project names it.
+  const char* named = format == "pro-tools" ? "pro-tools-text" : format.c_str();
+  std::fprintf(tsv, "P\t%s\t%s\n", path.c_str(), named);
   for (const Expected& e : list.references()) {
     std::fprintf(tsv, "R\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%llu\t%d\n", path.c_str(),
                  e.technology.c_str(), e.vendor.c_str(), e.name.c_str(), e.id.c_str(),
@@ -314,12 +321,16 @@ int writeLibrary(const fs::path& folder, std::size_t projects, std::uint64_t see
       (megabytes - huge * 72) * kMegabyte / (projects > 0 ? projects : 1) * 55 / 100;
   std::uint64_t total = 0;
   for (std::size_t i = 0; i < projects; ++i) {
+    // The first nine are one of each format, so that a small library has
+    // them all.
     std::uint64_t roll = plan.below(100);
     std::size_t f = 0;
     while (roll >= kShares[f]) {
       roll -= kShares[f];
       ++f;
     }
+    if (i < std::size(kFormats))
+      f = i;
     const std::string format = kFormats[f];
     std::uint64_t target = projectSize(plan, median);
     if (huge > 0 && i % (projects / huge) == projects / huge / 2)
