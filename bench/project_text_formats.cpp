@@ -180,26 +180,26 @@ struct Riff {
   }
   void container(std::string_view key, std::uint32_t count) {
     name(key);
-    raw(std::string_view("\x00\x00\x02\x00\x06", 5));
+    raw(std::string_view("\x00\x02\x00\x06", 4));
     be32(count);
   }
   // A text value: its length counts the NUL and the byte order mark after it.
   void text(std::string_view key, std::string_view value) {
     name(key);
-    raw(std::string_view("\x00\x00\x08\x00", 4));
+    raw(std::string_view("\x00\x08", 2));
     be32(static_cast<std::uint32_t>(value.size() + 4));
     raw(value);
     raw(std::string_view("\x00\xef\xbb\xbf", 4));
   }
   void integer(std::string_view key, std::uint32_t value) {
     name(key);
-    raw(std::string_view("\x00\x00\x01\x00", 4));
+    raw(std::string_view("\x00\x01", 2));
     be32(0);
     be32(value);
   }
   void blob(std::string_view key, std::string_view data) {
     name(key);
-    raw(std::string_view("\x00\x00\x10\x00", 4));
+    raw(std::string_view("\x00\x10", 2));
     be32(static_cast<std::uint32_t>(data.size()));
     raw(data);
   }
