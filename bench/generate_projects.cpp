@@ -43,8 +43,9 @@ struct Library {
 
 bool eligible(const std::string& format, const CataloguePlugin& p) {
   const Tech t = p.tech;
+  // Ardour's own LV2 plug-ins are the host's only in Ardour: kept there.
   if (format == "reaper")
-    return t != Tech::kLadspa && t != Tech::kAax;
+    return t != Tech::kLadspa && t != Tech::kAax && !(t == Tech::kLv2 && p.host);
   if (format == "live" || format == "studio-one")
     return (t == Tech::kVst2 || t == Tech::kVst3 || t == Tech::kAu) && !p.host;
   if (format == "dawproject")
