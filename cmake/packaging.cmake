@@ -36,7 +36,7 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXE
 # The programs, here and nowhere else: every package, the Windows installer,
 # the winget and Scoop manifests and the package tests take them from this
 # list, which the build folder's programs.txt holds one a line.
-set(VERNATTO_PROGRAMS vernatto vernatto-scan vernatto-fleet)
+set(VERNATTO_PROGRAMS vernatto vernatto-scan vernatto-fleet vernatto-project)
 string(REPLACE ";" "\n" programs "${VERNATTO_PROGRAMS}")
 file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/programs.txt CONTENT "${programs}\n")
 install(TARGETS ${VERNATTO_PROGRAMS} RUNTIME DESTINATION ${VERNATTO_INSTALL_BIN})

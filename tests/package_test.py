@@ -17,7 +17,7 @@ import tempfile
 import zipfile
 
 
-SCHEMAS = ["inventory.schema.json", "fleet.schema.json"]
+SCHEMAS = ["inventory.schema.json", "fleet.schema.json", "project.schema.json"]
 
 
 def expected_members(top, system, manuals, programs):

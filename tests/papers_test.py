@@ -25,9 +25,48 @@ WRONG_INVENTORIES = [("a top-level object", ENTRY)] + [
                           ("modifiedTime", 2**64), ("modifiedTime", 1.5), ("version", 2)]
 ] + [(f"no {member}", [{k: v for k, v in ENTRY.items() if k != member}])
      for member in ("vendor", "name", "technology", "modifiedTime")]
+# A report of one project against one room, with `changes` to its parts;
+# a member whose value is ... is left out.
+def project_report(result=None, ref=(), project=(), top=()):
+    def drop(members):
+        return {k: v for k, v in members.items() if v is not ...}
+    reference = drop({"technology": "VST3", "vendor": "Auralith", "name": "Glasswing EQ",
+                      "id": None, "file": None, "version": None, "instances": 1, "host": False,
+                      "rooms": [result or {"status": "missing", "by": None, "install": None}],
+                      **dict(ref)})
+    return drop({"rooms": [{"name": "a", "path": None, "entries": 0, "complete": True}],
+                 "projects": [drop({"path": "p.rpp", "format": "reaper", "complete": True,
+                                    "opens": [False], "plugins": [reference], **dict(project)})],
+                 "summary": {"projects": 1, "rooms": 1, "openEverywhere": 0, "unreadable": 0,
+                             "unchecked": 0}, **dict(top)})
+
+
+INSTALL = {"vendor": "Auralith", "name": "Glasswing EQ", "technology": "VST3", "version": None,
+           "path": None}
+WRONG_PROJECTS = [
+    ("a listing with opens, rooms and a summary", project_report(top={"rooms": []})),
+    ("rooms without a summary", project_report(top={"summary": ...})),
+    ("rooms without opens", project_report(project={"opens": ...})),
+    ("rooms without a reference's rooms", project_report(ref={"rooms": ...})),
+    ("an unknown format", project_report(project={"format": "bitwig"})),
+    ("no format, yet complete", project_report(project={"format": None})),
+    ("an unread project that opens", project_report(project={"complete": False, "opens": [True]})),
+    ("an empty id", project_report(ref={"id": ""})),
+    ("technology VST", project_report(ref={"technology": "VST"})),
+    ("status absent", project_report({"status": "absent", "by": None, "install": None})),
+    ("found without by", project_report({"status": "found", "by": None, "install": INSTALL})),
+    ("a replacement by name", project_report({"status": "replacement", "by": "name",
+                                              "install": INSTALL})),
+    ("missing with an install", project_report({"status": "missing", "by": None,
+                                                "install": INSTALL})),
+]
+# What each schema must refuse, beside a document it takes.
+WRONG = {"inventory.schema.json": ([ENTRY], WRONG_INVENTORIES),
+         "project.schema.json": (project_report(), WRONG_PROJECTS)}
 # Command line, then what bash offers in a folder holding the inventories
 # a.json and "with space.json", package.json (JSON, but not an inventory),
-# b.txt and dir/; fish lists the JSON files first, then the rest.
+# b.txt (a project, as an exported session listing) and dir/; fish lists the
+# files asked for first, then the rest.
 BASH_CASES = [
     ("vernatto-scan --p", {"--path"}),
     ("vernatto-scan --", {"--output", "--path", "--no-default-paths", "--help", "--version"}),
@@ -44,12 +83,20 @@ BASH_CASES = [
     ("vernatto-fleet a.json --json out.json --reference ", {"a"}),
     ("vernatto-fleet . --reference=w", {"with space"}),
     ("vernatto-fleet . --reference ", {"a", "with space"}),
+    ("vernatto-project --no", {"--no-default-paths"}),
+    ("vernatto-project ", {"b.txt", "dir"}),
+    ("vernatto-project --room=", {"a.json", "package.json", "with space.json", "dir"}),
+    ("vernatto-project --scan-path ", {"a.json", "b.txt", "package.json", "with space.json",
+                                       "dir"}),
+    ("vernatto-project --uses ", set()),
 ]
 FISH_CASES = [
     ("vernatto-scan --p", ["--path"]),
     ("vernatto-scan -o ", ["a.json", "package.json", "with space.json", "dir/"]),
     ("vernatto ", ["a.json", "package.json", "with space.json", "dir/"]),
     ("vernatto-fleet --js", ["--json"]),
+    ("vernatto-project ", ["b.txt", "dir/"]),
+    ("vernatto-project --room ", ["a.json", "package.json", "with space.json", "dir/"]),
 ]
 BASH_DRIVER = r"""
 source /usr/share/bash-completion/bash_completion
@@ -103,7 +150,8 @@ def schema(path, valid):
     validator = jsonschema.Draft202012Validator(document)
     failures = [f"{name}: {error.message}" for name in valid
                 for error in validator.iter_errors(load(name))]
-    wrong = WRONG_INVENTORIES if os.path.basename(path) == "inventory.schema.json" else []
+    right, wrong = WRONG.get(os.path.basename(path), (None, []))
+    failures += [f"refuses {right}"] if wrong and not validator.is_valid(right) else []
     failures += [f"accepts {what}" for what, document in wrong if validator.is_valid(document)]
     if not described(document):
         failures.append(f"{path}: a member without a description")

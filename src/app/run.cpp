@@ -4,7 +4,7 @@
 #include <ostream>
 #include <system_error>
 
-#include "app/paths.h"
+#include "common/paths.h"
 #include "compare/pairing.h"
 #include "inventory/inventory.h"
 #include "platform/platform.h"
@@ -75,8 +75,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   out << "Reading source file" << std::endl;
 
   const char separator = platform::pathSeparator();
-  const std::string folder = executableFolder(args.empty() ? std::string() : args[0],
-                                              platform::executablePath(), separator);
+  const std::string folder = common::executableFolder(
+      args.empty() ? std::string() : args[0], platform::executablePath(), separator);
 
   if (args.size() < 3) {
     out << "Not enough files to compare" << std::endl;
@@ -93,8 +93,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 
   const std::vector<compare::EntryPair> pairs = compare::pairEntries(first, second);
   const std::string reportPath =
-      writeReport(pairs, displayName(firstPath, separator),
-                  displayName(secondPath, separator), folder, out, err);
+      writeReport(pairs, common::displayName(firstPath, separator),
+                  common::displayName(secondPath, separator), folder, out, err);
   pause(out);
   if (reportPath.empty())
     return 1;

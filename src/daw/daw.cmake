@@ -2,6 +2,11 @@
 set(VERNATTO_DAW_DIR ${CMAKE_CURRENT_LIST_DIR})
 add_library(vernatto_daw_lib STATIC
   ${VERNATTO_DAW_DIR}/reference.cpp
+  ${VERNATTO_DAW_DIR}/format.cpp
+  ${VERNATTO_DAW_DIR}/zip.cpp
+  ${VERNATTO_DAW_DIR}/xml.cpp
+  ${VERNATTO_DAW_DIR}/inflate.cpp
+  ${VERNATTO_DAW_DIR}/stored_text.cpp
   ${VERNATTO_DAW_DIR}/reaper.cpp
   ${VERNATTO_DAW_DIR}/live.cpp
   ${VERNATTO_DAW_DIR}/dawproject.cpp

@@ -38,16 +38,22 @@ inventory::PluginEntry keyOf(const Reference& r) {
 
 }  // namespace
 
-void ReferenceList::add(Reference reference) {
+bool ReferenceList::add(Reference reference) {
   for (std::string* text : {&reference.technology, &reference.vendor, &reference.name,
                             &reference.id, &reference.file, &reference.version})
     trim(*text);
-  const auto [at, added] = indexOf_.try_emplace(mergeKey(reference), references_.size());
-  if (added)
+  std::string key = mergeKey(reference);
+  const auto at = indexOf_.find(key);
+  if (at == indexOf_.end()) {
+    if (references_.size() == kMost)
+      return false;
+    indexOf_.emplace(std::move(key), references_.size());
     references_.push_back(std::move(reference));
-  else  // a hostile count cannot wrap around to a small one
+  } else {  // a hostile count cannot wrap around to a small one
     references_[at->second].instances +=
         std::min(reference.instances, UINT64_MAX - references_[at->second].instances);
+  }
+  return true;
 }
 
 std::vector<Reference> ReferenceList::sorted() const {
@@ -61,6 +67,11 @@ bool referenceLess(const Reference& a, const Reference& b) {
     return c < 0;
   return std::tie(a.vendor, a.name, a.technology, a.id, a.file) <
          std::tie(b.vendor, b.name, b.technology, b.id, b.file);
+}
+
+void ProjectReading::add(Reference reference) {
+  if (!references.add(std::move(reference)))
+    fail("more than " + std::to_string(ReferenceList::kMost) + " different plug-ins");
 }
 
 void ProjectReading::fail(std::string why) {

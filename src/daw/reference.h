@@ -27,9 +27,14 @@ struct Reference {
 // name and file) are one reference, whose texts are the first instance's.
 class ReferenceList {
  public:
+  // At most this many different plug-ins: a hostile file cannot make the
+  // list grow without end.
+  static constexpr std::size_t kMost = 10000;
+
   // Adds `reference` (its `instances` uses) with its texts trimmed of white
-  // space at both ends.
-  void add(Reference reference);
+  // space at both ends. Returns false, adding nothing, for a plug-in not
+  // listed yet when the list holds kMost.
+  bool add(Reference reference);
 
   std::size_t size() const { return references_.size(); }
   // In the order the first instances were added.
@@ -54,6 +59,9 @@ struct ProjectReading {
   bool complete = true;
   std::string problem;  // when not complete: one line, what and where
 
+  // Adds `reference` to the references; a plug-in beyond the most a list
+  // holds fails the reading.
+  void add(Reference reference);
   // Marks the reading incomplete, keeping the first problem found.
   void fail(std::string why);
 };

@@ -1,34 +1,12 @@
 #include <ostream>
 #include <string>
 
+#include "common/csv.h"
 #include "fleet/outputs.h"
 
 namespace vernatto::fleet {
-namespace {
 
-// Appends one field: a text that a spreadsheet would take for a formula gets
-// a leading apostrophe, so that a crafted inventory cannot plant one; a field
-// with a separator, quote or line break is quoted, inner quotes doubled.
-void appendField(std::string& record, std::string_view text) {
-  std::string field;
-  if (!text.empty() &&
-      std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
-    field += '\'';
-  field += text;
-  if (field.find_first_of(",\"\r\n") == std::string::npos) {
-    record += field;
-    return;
-  }
-  record += '"';
-  for (const char c : field) {
-    if (c == '"')
-      record += '"';
-    record += c;
-  }
-  record += '"';
-}
-
-}  // namespace
+using common::appendField;
 
 void writeCsv(const Fleet& fleet, std::ostream& out) {
   const std::size_t machines = fleet.machines.size();

@@ -8,9 +8,10 @@
 #include <ostream>
 #include <system_error>
 
-#include "app/atomic_file.h"
-#include "app/command_line.h"
-#include "app/progress.h"
+#include "common/atomic_file.h"
+#include "common/command_line.h"
+#include "common/problems.h"
+#include "common/progress.h"
 #include "fleet/machines.h"
 #include "fleet/options.h"
 #include "fleet/outputs.h"
@@ -22,22 +23,7 @@ namespace {
 
 constexpr const char* kProgram = "vernatto-fleet: ";
 
-struct Run {
-  std::ostream& err;
-  bool trouble = false;
-
-  void problem(const std::string& line) {
-    err << kProgram << line << std::endl;
-    trouble = true;
-  }
-
-  void tell(const std::vector<Notice>& notices) {
-    for (const Notice& notice : notices) {
-      err << kProgram << notice.line << std::endl;
-      trouble = trouble || notice.trouble;
-    }
-  }
-};
+using Run = common::Problems;
 
 // Whether `count` inventories are enough to compare; says why not on `err`.
 bool enoughInventories(std::size_t count, Run& run) {
@@ -76,43 +62,12 @@ std::vector<std::string> inventoryPaths(const Options& options, Run& run) {
   return {};
 }
 
-std::vector<Machine> readMachines(const std::vector<std::string>& paths, Run& run,
-                                  bool errIsTerminal) {
-  std::vector<Machine> machines;
-  machines.reserve(paths.size());
-  app::ProgressLine progress(run.err, errIsTerminal);
-  const std::string_view separators = pathSeparators(platform::pathSeparator());
-  for (std::size_t i = 0; i < paths.size(); ++i) {
-    const std::string& path = paths[i];
-    if (progress.due()) {
-      progress.show("reading inventories: " + std::to_string(i) + " of " +
-                    std::to_string(paths.size()));
-    }
-    std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
-    if (!file) {
-      // A name that leads nowhere is no machine that lacks everything.
-      const std::string reason = std::generic_category().message(errno);
-      progress.wipe();
-      run.problem("cannot read \"" + path + "\": " + reason);
-      continue;
-    }
-    Machine& machine = machines.emplace_back();
-    // The reports are UTF-8 throughout, whatever bytes a file name holds.
-    machine.name = platform::validUtf8(machineName(path, separators));
-    machine.path = platform::validUtf8(path);
-    std::string why;
-    const Reading reading = readMachine(file, machine, why);
-    if (reading == Reading::kWhole)
-      continue;
-    progress.wipe();
-    if (reading == Reading::kNotAnInventory) {
-      run.problem("not an inventory \"" + path + "\"");
-      machines.pop_back();
-    } else {
-      run.problem("failed reading \"" + path + "\": " + why);
-    }
-  }
-  progress.wipe();
+std::vector<Machine> readMachinesOf(const std::vector<std::string>& paths, Run& run,
+                                    bool errIsTerminal) {
+  std::vector<Notice> notices;
+  common::ProgressLine progress(run.err, errIsTerminal);
+  std::vector<Machine> machines = readMachines(paths, false, progress, notices);
+  run.tell(notices);
   return machines;
 }
 
@@ -129,18 +84,8 @@ std::future<OutputProblem> startOutput(const std::string& path,
                                        const Fleet& fleet, std::ostream& out) {
   return std::async(std::launch::async | std::launch::deferred,
                     [&fleet, &out, path, write]() -> OutputProblem {
-                      if (path == "-") {
-                        write(fleet, out);
-                        if (out.flush())
-                          return std::nullopt;
-                        return "cannot write to standard output";
-                      }
-                      app::AtomicFile file(path);
-                      write(fleet, file.stream());
-                      std::string problem;
-                      if (file.commit(problem))
-                        return std::nullopt;
-                      return "cannot write \"" + path + "\": " + problem;
+                      return common::writeOutput(
+                          path, out, [&](std::ostream& stream) { write(fleet, stream); });
                     });
 }
 
@@ -158,20 +103,20 @@ int runFleet(const std::vector<std::string>& args, std::ostream& out, std::ostre
              bool errIsTerminal) {
   Options options;
   std::string problem;
-  const bool parsed = parseOptions(app::argumentsAfterProgram(args), options, problem);
+  const bool parsed = parseOptions(common::argumentsAfterProgram(args), options, problem);
   if (const std::optional<int> status =
-          app::answerCommandLine("vernatto-fleet", parsed, problem, options.help,
-                                 options.version, usageText(), out, err)) {
+          common::answerCommandLine("vernatto-fleet", parsed, problem, options.help,
+                                    options.version, usageText(), out, err)) {
     return *status;
   }
   const bool outputToStandardOutput =
       options.html == "-" || options.csv == "-" || options.json == "-";
-  Run run{err};
+  Run run{err, kProgram};
   const std::vector<std::string> paths = inventoryPaths(options, run);
   if (paths.empty())
     return 2;
 
-  const std::vector<Machine> machines = readMachines(paths, run, errIsTerminal);
+  const std::vector<Machine> machines = readMachinesOf(paths, run, errIsTerminal);
   if (!enoughInventories(machines.size(), run))
     return 2;
   std::vector<const inventory::Inventory*> inventories;

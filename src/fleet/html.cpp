@@ -3,14 +3,14 @@
 #include <set>
 #include <string>
 
+#include "common/html.h"
 #include "fleet/outputs.h"
 #include "inventory/inventory.h"
-#include "report/report.h"
 
 namespace vernatto::fleet {
 namespace {
 
-using report::appendEscaped;
+using common::appendEscaped;
 
 // Column widths in em: vendor, name, technology and status stay in view
 // while the machines scroll past them, so their offsets must be known in
@@ -23,43 +23,19 @@ constexpr int kMachineWidth = 8;
 // Rows in a block that the browser lays out only once it comes into view.
 constexpr std::size_t kBlockRows = 50;
 
-const char* const kStyle = R"(<style>
-body{font-family:system-ui,sans-serif;font-size:11pt;color:#000;margin:1em}
-h1{font-size:14pt}h2{font-size:12pt}
-.counts b{font-weight:normal;white-space:nowrap}
-#controls label{margin-right:1.5em}
-.wrap{overflow:auto;max-height:calc(100vh - 9em);border:1px solid #888;margin:.5em 0}
-table{border-collapse:separate;border-spacing:0}
-td,th{box-sizing:border-box;border:solid #bbb;border-width:0 1px 1px 0;padding:2px 4px;
-text-align:left;vertical-align:top;overflow-wrap:anywhere}
-#matrix table{table-layout:fixed}
-#matrix .head{position:sticky;top:0;z-index:2}
-#matrix thead th{background:#ddd}
-#matrix tbody th{background:#f4f4f4;font-weight:normal}
-#matrix .rows{content-visibility:auto;contain-intrinsic-size:auto 60em}
-small{display:block;font-size:8pt}
-td.x{background:#f6c6cb}td.d,td.o,td.n,td.e{background:#ffe9a8}td.u{outline:2px dashed #7a3fb0;outline-offset:-3px}
+// The page's own rules, after those every matrix page shares.
+const char* const kStyle =
+    R"(td.x{background:#f6c6cb}td.d,td.o,td.n,td.e{background:#ffe9a8}td.u{outline:2px dashed #7a3fb0;outline-offset:-3px}
 td.k{background:repeating-linear-gradient(135deg,#eee 0 6px,#fff 6px 12px)}
 th.i{background:#f6c6cb!important}th.r{background:#b9d7f5!important}
 .machines td:nth-child(n+3){text-align:right}
 .machines th,.machines td:nth-child(n+3){white-space:nowrap}
 )";
 
-// After the rules of the key columns, so that it outranks them on paper.
-const char* const kPrintStyle =
-    "@media "
-    "print{.wrap{max-height:none;overflow:visible;border:0}#controls{display:none}\n"
-    "#matrix .head,#matrix tr>:nth-child(n){position:static}"
-    "#matrix .rows{content-visibility:visible}}\n";
-
-// Shows the controls, which only work with the script, and applies them:
-// the filter box to vendor and name, the technology list, and "only what
-// differs", which starts switched on. A block of rows that are all hidden is
-// hidden too, so that it leaves no gap of its estimated height.
-const char* const kScript = R"(<script>
-(function () {
-  var d = document, rows = [], blocks = d.querySelectorAll('#matrix .rows'),
-      t = +d.getElementById('matrix').getAttribute('data-technology');
+// The filter: the filter box applies to vendor and name, then the
+// technology list, and "only what differs", which starts switched on.
+constexpr common::FilterScript kScript = {
+    R"(      t = +d.getElementById('matrix').getAttribute('data-technology');
   for (var b = 0; b < blocks.length; b++) {
     var body = blocks[b].querySelector('tbody').rows;
     for (var i = 0; i < body.length; i++) {
@@ -71,28 +47,15 @@ const char* const kScript = R"(<script>
   }
   var filter = d.getElementById('filter'), technology = d.getElementById('technology'),
       differs = d.getElementById('differs'), shown = d.getElementById('shown');
-  function apply() {
-    var q = filter.value.toLowerCase(), t = technology.value, n = 0, seen = [];
-    for (var i = 0; i < rows.length; i++) {
-      var r = rows[i];
-      var show = (!q || r.text.indexOf(q) >= 0) && (!t || r.technology === t) &&
+)",
+    "    var q = filter.value.toLowerCase(), t = technology.value, n = 0, seen = [];\n",
+    R"(      var show = (!q || r.text.indexOf(q) >= 0) && (!t || r.technology === t) &&
                  !(differs.checked && r.alike);
-      if (r.row.hidden === show) r.row.hidden = !show;
-      if (show) { n++; seen[r.block] = true; }
-    }
-    for (var b = 0; b < blocks.length; b++) {
-      if (blocks[b].hidden === !!seen[b]) blocks[b].hidden = !seen[b];
-    }
-    shown.textContent = ' \u00b7 showing ' + n;
-  }
-  filter.addEventListener('input', apply);
+)",
+    R"(  filter.addEventListener('input', apply);
   technology.addEventListener('change', apply);
   differs.addEventListener('change', apply);
-  d.getElementById('controls').hidden = false;
-  apply();
-})();
-</script>
-)";
+)"};
 
 constexpr const char* kStatusClass[] = {"sm", "sv", "st", "sa"};
 
@@ -217,62 +180,34 @@ void appendControls(const Fleet& fleet, std::string& html) {
 // The columns that stay in view while the machines scroll past them, with
 // their widths in em: the vendor column is left out when no plug-in has a
 // vendor, so that it takes no room.
-std::vector<int> keyWidths(bool vendors) {
+common::MatrixColumns matrixColumns(bool vendors, std::size_t machines) {
   if (vendors)
-    return {kVendorWidth, kNameWidth, kTechnologyWidth, kStatusWidth};
-  return {kNameWidth, kTechnologyWidth, kStatusWidth};
+    return {{kVendorWidth, kNameWidth, kTechnologyWidth, kStatusWidth},
+            machines,
+            kMachineWidth};
+  return {{kNameWidth, kTechnologyWidth, kStatusWidth}, machines, kMachineWidth};
 }
 
-// The width of the matrix in em.
-int matrixWidth(const std::vector<int>& keys, std::size_t machines) {
-  int width = 0;
-  for (const int key : keys)
-    width += key;
-  return width + kMachineWidth * static_cast<int>(machines);
-}
-
-// The opening of one of the matrix's tables: all of them have the same fixed
-// columns, so that the header's and the blocks' columns line up.
-std::string tableStart(const std::vector<int>& keys, std::size_t machines) {
-  std::string html =
-      "<table style=\"width:" + std::to_string(matrixWidth(keys, machines)) +
-      "em\">\n<colgroup>";
-  for (const int key : keys)
-    html += "<col style=\"width:" + std::to_string(key) + "em\">";
-  return html + "<col span=" + std::to_string(std::max<std::size_t>(machines, 1)) +
-         " style=\"width:" + std::to_string(kMachineWidth) + "em\"></colgroup>\n";
-}
-
-// The rules that depend on the key columns: each stays in view at its
-// offset, the status column (the last) in its colour. The header and every
-// block are as wide as their tables: a block that the browser lays out only
-// in view clips what it holds to its own box.
-std::string keyStyle(const std::vector<int>& keys, std::size_t machines) {
-  const std::string n = std::to_string(keys.size());
-  std::string css =
-      "#matrix .head,#matrix .rows{width:" + std::to_string(matrixWidth(keys, machines)) +
-      "em}\n#matrix tr>:nth-child(-n+" + n +
-      "){position:sticky;z-index:1}\n#matrix tbody td:nth-child(" + n +
-      "){background:#f4f4f4}\n.sm td:nth-child(" + n + "){color:#a00}.sv td:nth-child(" +
-      n + "),.st td:nth-child(" + n + "){color:#850}\n";
-  int left = 0;
-  for (std::size_t k = 0; k < keys.size(); ++k) {
-    css += "#matrix tr>:nth-child(" + std::to_string(k + 1) +
-           "){left:" + std::to_string(left) + "em}\n";
-    left += keys[k];
-  }
-  return css;
+// The rules that depend on the key columns: the status column (the last) in
+// its colour.
+std::string keyStyle(const common::MatrixColumns& matrix) {
+  const std::string n = std::to_string(matrix.keys.size());
+  return common::matrixStyle(matrix) + "#matrix tbody td:nth-child(" + n +
+         "){background:#f4f4f4}\n.sm td:nth-child(" + n +
+         "){color:#a00}.sv td:nth-child(" + n + "),.st td:nth-child(" + n +
+         "){color:#850}\n" + common::keyOffsets(matrix);
 }
 
 // The header row stays in view above the rows, which come in blocks of
 // their own: a browser lays out only the blocks in view, so a page of a
 // hundred machines by thousands of plug-ins opens in a moment.
-void appendMatrixHead(const Fleet& fleet, const std::vector<int>& keys,
+void appendMatrixHead(const Fleet& fleet, const common::MatrixColumns& matrix,
                       std::string& html) {
   const std::size_t machines = fleet.machines.size();
+  const std::vector<int>& keys = matrix.keys;
   // The script filters on the key cells before the technology's.
   html += "<div class=wrap id=matrix data-technology=" + std::to_string(keys.size() - 2) +
-          ">\n<div class=head>" + tableStart(keys, machines);
+          ">\n<div class=head>" + common::matrixTableStart(matrix);
   html +=
       keys.size() == 4 ? "<thead><tr><th>Vendor<th>Plug-in" : "<thead><tr><th>Plug-in";
   html += "<th>Technology<th>Status";
@@ -341,21 +276,14 @@ void writeHtml(const Fleet& fleet, std::ostream& out) {
   const bool vendors =
       std::any_of(fleet.table.keys().begin(), fleet.table.keys().end(),
                   [](const PluginEntry* key) { return !key->vendor.empty(); });
-  const std::vector<int> keys = keyWidths(vendors);
-  std::string html =
-      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-      "<title>Plug-ins on " +
-      machines + " machines</title>\n";
-  html += kStyle;
-  html += keyStyle(keys, fleet.machines.size());
-  html += kPrintStyle;
-  html += "</style>\n</head>\n<body>\n<h1>Plug-ins on " + machines + " machines</h1>\n";
+  const common::MatrixColumns matrix = matrixColumns(vendors, fleet.machines.size());
+  std::string html = common::pageStart("Plug-ins on " + machines + " machines",
+                                       kStyle + keyStyle(matrix));
   appendCounts(fleet, html);
   appendControls(fleet, html);
-  appendMatrixHead(fleet, keys, html);
+  appendMatrixHead(fleet, matrix, html);
   const std::string blockStart =
-      "<div class=rows>" + tableStart(keys, fleet.machines.size()) + "<tbody>\n";
+      "<div class=rows>" + common::matrixTableStart(matrix) + "<tbody>\n";
   const char* const blockEnd = "</tbody>\n</table></div>\n";
   fleet.table.forEach([&](const PluginRow& row) {
     if (row.index % kBlockRows == 0) {
@@ -374,7 +302,7 @@ void writeHtml(const Fleet& fleet, std::ostream& out) {
   html += "</div>\n";
   html += kLegend;
   appendMachineTable(fleet, html);
-  html += kScript;
+  html += common::filterScript(kScript);
   html += "</body>\n</html>\n";
   out << html;
   out.flush();

@@ -3,8 +3,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <system_error>
+
+#include "platform/console_buffer.h"
+#include "platform/platform.h"
 
 namespace vernatto::fleet {
 namespace {
@@ -156,6 +160,44 @@ Reading readMachine(std::istream& in, Machine& machine, std::string& why) {
     return Reading::kWhole;
   why = inventory::failureText(outcome);
   return Reading::kIncomplete;
+}
+
+std::vector<Machine> readMachines(const std::vector<std::string>& paths, bool keepDetails,
+                                  common::ProgressLine& progress,
+                                  std::vector<Notice>& notices) {
+  std::vector<Machine> machines;
+  machines.reserve(paths.size());
+  const std::string_view separators = pathSeparators(platform::pathSeparator());
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    const std::string& path = paths[i];
+    if (progress.due()) {
+      progress.show("reading inventories: " + std::to_string(i) + " of " +
+                    std::to_string(paths.size()));
+    }
+    std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
+    if (!file) {
+      // A name that leads nowhere is no machine that lacks everything.
+      notices.push_back(
+          {"cannot read \"" + path + "\": " + std::generic_category().message(errno)});
+      continue;
+    }
+    Machine& machine = machines.emplace_back();
+    // The reports are UTF-8 throughout, whatever bytes a file name holds.
+    machine.name = platform::validUtf8(machineName(path, separators));
+    machine.path = platform::validUtf8(path);
+    if (keepDetails)
+      machine.inventory.keepDetails();
+    std::string why;
+    const Reading reading = readMachine(file, machine, why);
+    if (reading == Reading::kNotAnInventory) {
+      notices.push_back({"not an inventory \"" + path + "\""});
+      machines.pop_back();
+    } else if (reading == Reading::kIncomplete) {
+      notices.push_back({"failed reading \"" + path + "\": " + why});
+    }
+  }
+  progress.wipe();
+  return machines;
 }
 
 }  // namespace vernatto::fleet

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/problems.h"
+#include "common/progress.h"
 #include "inventory/inventory.h"
 
 namespace vernatto::fleet {
@@ -30,12 +32,8 @@ std::string machineName(std::string_view path, std::string_view separators);
 // already ends in one of `separators`.
 std::string joinPath(const std::string& folder, const std::string& file, char separator);
 
-// A line for the user from gathering the machines: trouble (exit status 2)
-// unless it is only a note.
-struct Notice {
-  std::string line;
-  bool trouble = true;
-};
+// A line for the user from gathering the machines.
+using Notice = common::Notice;
 
 // The inventory files that the command line's INVENTORY arguments name, in
 // order: a file (or anything else that is not a folder) as given; a folder
@@ -65,5 +63,13 @@ enum class Reading { kWhole, kIncomplete, kNotAnInventory };
 // incomplete, with `why` saying what failed where; a file whose top-level
 // value is not an array is not an inventory and gives no entries.
 Reading readMachine(std::istream& in, Machine& machine, std::string& why);
+
+// Reads the inventories at `paths`, in order, each into a machine (keeping
+// the entries' details when `keepDetails`), with progress shown on
+// `progress`. A file that cannot be opened or is no inventory gives no
+// machine; it and one read in part give a notice.
+std::vector<Machine> readMachines(const std::vector<std::string>& paths, bool keepDetails,
+                                  common::ProgressLine& progress,
+                                  std::vector<Notice>& notices);
 
 }  // namespace vernatto::fleet

@@ -1,13 +1,13 @@
 #include "fleet/options.h"
 
-#include "app/command_line.h"
+#include "common/command_line.h"
 
 namespace vernatto::fleet {
 namespace {
 
 enum Which : std::size_t { kReference, kHtml, kCsv, kJson, kOpen, kAll, kHelp, kVersion };
 
-const std::vector<app::KnownOption> kKnownOptions = {
+const std::vector<common::KnownOption> kKnownOptions = {
     {"--reference", "", true}, {"--html", "", true},     {"--csv", "", true},
     {"--json", "", true},      {"--open", "", false},    {"--all", "", false},
     {"--help", "-h", false},   {"--version", "", false},
@@ -17,10 +17,10 @@ const std::vector<app::KnownOption> kKnownOptions = {
 
 bool parseOptions(const std::vector<std::string>& args, Options& options,
                   std::string& problem) {
-  std::vector<app::FoundOption> found;
-  if (!app::splitCommandLine(args, kKnownOptions, found, options.inventories, problem))
+  std::vector<common::FoundOption> found;
+  if (!common::splitCommandLine(args, kKnownOptions, found, options.inventories, problem))
     return false;
-  for (app::FoundOption& option : found) {
+  for (common::FoundOption& option : found) {
     switch (option.which) {
       case kReference:
         options.reference = std::move(option.value);
@@ -48,15 +48,8 @@ bool parseOptions(const std::vector<std::string>& args, Options& options,
         break;
     }
   }
-  if ((options.html == "-") + (options.csv == "-") + (options.json == "-") > 1) {
-    problem = "only one output can go to standard output (see --help)";
-    return false;
-  }
-  if (options.open && (options.html.empty() || options.html == "-")) {
-    problem = "--open needs --html FILE (see --help)";
-    return false;
-  }
-  return true;
+  return common::checkOutputs(options.html, options.csv, options.json, options.open,
+                              problem);
 }
 
 std::string usageText() {

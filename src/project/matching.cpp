@@ -39,21 +39,6 @@ std::string key(std::string_view technology, std::string_view text) {
   return key;
 }
 
-// Whether `haystack` holds `needle`, ASCII letters of both lowered.
-bool containsFolded(std::string_view haystack, const std::string& loweredNeedle) {
-  return inventory::toLowerCopy(haystack).find(loweredNeedle) != std::string::npos;
-}
-
-bool isIgnored(const daw::Reference& reference, const std::vector<std::string>& ignore) {
-  for (const std::string& text : ignore) {
-    const std::string needle = inventory::toLowerCopy(text);
-    if (containsFolded(reference.vendor, needle) ||
-        containsFolded(reference.name, needle))
-      return true;
-  }
-  return false;
-}
-
 // Two builds that carry ids of their own are two plug-ins, whatever their
 // names say.
 bool idsAgree(std::string_view a, std::string_view b) {
@@ -65,6 +50,14 @@ bool vendorsAgree(const std::string& a, const std::string& b) {
 }
 
 }  // namespace
+
+bool mentions(const daw::Reference& reference, const std::vector<std::string>& texts) {
+  return std::any_of(texts.begin(), texts.end(), [&](const std::string& text) {
+    const std::string needle = inventory::toLowerCopy(text);
+    return inventory::toLowerCopy(reference.vendor).find(needle) != std::string::npos ||
+           inventory::toLowerCopy(reference.name).find(needle) != std::string::npos;
+  });
+}
 
 bool opens(Status status) {
   return status != Status::kMissing && status != Status::kOtherFormat &&
@@ -201,7 +194,7 @@ Match RoomIndex::match(const daw::Reference& reference,
                        const std::vector<std::string>& ignore) const {
   if (reference.host)
     return {Status::kHost};
-  if (isIgnored(reference, ignore))
+  if (mentions(reference, ignore))
     return {Status::kIgnored};
   const std::string& technology = reference.technology;
   const std::string vendor = foldVendor(reference.vendor);

@@ -29,6 +29,10 @@ enum class Status : std::uint8_t {
 // How a found, older or replacement reference was matched.
 enum class By : std::uint8_t { kNone, kId, kName, kFile, kCompatibility };
 
+// Whether `reference`'s vendor or name holds one of `texts`, ignoring ASCII
+// case: what --ignore and --uses select.
+bool mentions(const daw::Reference& reference, const std::vector<std::string>& texts);
+
 // Whether a room with `status` opens the project as far as this reference
 // goes.
 bool opens(Status status);

@@ -32,7 +32,4 @@ void writeSections(const std::vector<compare::EntryPair>& pairs,
                    const std::string& firstName, const std::string& secondName,
                    std::ostream& console, std::ostream& report);
 
-// Appends `text` to `out` with & < > " ' replaced by their HTML references.
-void appendEscaped(std::string& out, std::string_view text);
-
 }  // namespace vernatto::report

@@ -1,10 +1,12 @@
 #include <ostream>
 
+#include "common/html.h"
 #include "report/report.h"
 
 namespace vernatto::report {
 namespace {
 
+using common::appendEscaped;
 using compare::EntryPair;
 
 enum class Finding { kVersionMismatch, kTimestampMismatch, kInSync };
@@ -95,36 +97,6 @@ void writeRows(const std::vector<EntryPair>& pairs, Finding finding,
 }
 
 }  // namespace
-
-void appendEscaped(std::string& out, std::string_view text) {
-  // Most texts hold no markup character, so runs between them go in whole.
-  std::size_t from = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char* reference = nullptr;
-    switch (text[i]) {
-      case '&':
-        reference = "&amp;";
-        break;
-      case '<':
-        reference = "&lt;";
-        break;
-      case '>':
-        reference = "&gt;";
-        break;
-      case '"':
-        reference = "&quot;";
-        break;
-      case '\'':
-        reference = "&#39;";
-        break;
-      default:
-        continue;
-    }
-    out.append(text, from, i - from).append(reference);
-    from = i + 1;
-  }
-  out.append(text, from, text.size() - from);
-}
 
 void writeSections(const std::vector<EntryPair>& pairs, const std::string& firstName,
                    const std::string& secondName, std::ostream& console,

@@ -1,13 +1,13 @@
 #include "scan/options.h"
 
-#include "app/command_line.h"
+#include "common/command_line.h"
 
 namespace vernatto::scan {
 namespace {
 
 enum Which : std::size_t { kOutput, kPath, kNoDefaultPaths, kHelp, kVersion };
 
-const std::vector<app::KnownOption> kKnownOptions = {
+const std::vector<common::KnownOption> kKnownOptions = {
     {"--output", "-o", true}, {"--path", "", true},     {"--no-default-paths", "", false},
     {"--help", "-h", false},  {"--version", "", false},
 };
@@ -16,15 +16,15 @@ const std::vector<app::KnownOption> kKnownOptions = {
 
 bool parseOptions(const std::vector<std::string>& args, Options& options,
                   std::string& problem) {
-  std::vector<app::FoundOption> found;
+  std::vector<common::FoundOption> found;
   std::vector<std::string> operands;
-  if (!app::splitCommandLine(args, kKnownOptions, found, operands, problem))
+  if (!common::splitCommandLine(args, kKnownOptions, found, operands, problem))
     return false;
   if (!operands.empty()) {
     problem = "unexpected argument '" + operands.front() + "' (see --help)";
     return false;
   }
-  for (app::FoundOption& option : found) {
+  for (common::FoundOption& option : found) {
     switch (option.which) {
       case kOutput:
         options.output = std::move(option.value);

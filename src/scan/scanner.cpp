@@ -4,9 +4,9 @@
 #include <ostream>
 #include <system_error>
 
-#include "app/atomic_file.h"
-#include "app/command_line.h"
-#include "app/progress.h"
+#include "common/atomic_file.h"
+#include "common/command_line.h"
+#include "common/progress.h"
 #include "platform/scan_system.h"
 #include "scan/describe.h"
 #include "scan/discover.h"
@@ -49,7 +49,7 @@ class Console {
 
  private:
   std::ostream& err_;
-  app::ProgressLine progress_;
+  common::ProgressLine progress_;
   std::string_view program_;
 };
 
@@ -137,7 +137,7 @@ bool writeOutput(const Options& options, const std::string& json, std::ostream& 
     if (out)
       return true;
     problem = "cannot write the inventory to standard output";
-  } else if (app::writeFileAtomically(options.output, json, problem)) {
+  } else if (common::writeFileAtomically(options.output, json, problem)) {
     return true;
   } else {
     problem = "cannot write \"" + options.output + "\": " + problem;
@@ -163,10 +163,10 @@ int runScanner(const std::vector<std::string>& args, std::ostream& out, std::ost
                bool errIsTerminal) {
   Options options;
   std::string problem;
-  const bool parsed = parseOptions(app::argumentsAfterProgram(args), options, problem);
+  const bool parsed = parseOptions(common::argumentsAfterProgram(args), options, problem);
   if (const std::optional<int> status =
-          app::answerCommandLine("vernatto-scan", parsed, problem, options.help,
-                                 options.version, usageText(), out, err)) {
+          common::answerCommandLine("vernatto-scan", parsed, problem, options.help,
+                                    options.version, usageText(), out, err)) {
     return *status;
   }
   const Clock::time_point start = Clock::now();

@@ -12,6 +12,11 @@ staying in view while the table scrolls, every room's cells visible when
 there are more rooms than the window shows, and with script disabled every
 row shown and the controls hidden. It saves a screenshot when given a path.
 
+vernatto-project's page, on REAPER projects and more rooms than a narrow
+window shows: the same escaping, the last room's cells in view after
+scrolling right, a project opening to its references, and the filters.
+Skipped when the program's readers read no plug-in of the projects.
+
 Run as: browser_test.py PROGRAM [SCREENSHOT.png]
 The program is told by its file name, as e2e.py does. Exits with 77 (a skip
 for ctest), saying why, when Chromium, or for the fleet chromedriver or the
@@ -305,13 +310,12 @@ def check_fleet_texts(read):
     return failures
 
 
-def check_fleet(chromium, program, screenshot):
+def start_driver(chromium, profile):
+    """A selenium driver of headless Chromium; exits with a skip when selenium or
+    chromedriver is not installed."""
     try:
         from selenium import webdriver
         from selenium.webdriver.chrome.service import Service
-        from selenium.webdriver.common.by import By
-        from selenium.webdriver.common.keys import Keys
-        from selenium.webdriver.support.ui import Select
     except ImportError:
         print(f"SKIP: {sys.executable} has no selenium (apt-get install python3-selenium, "
               "which serves /usr/bin/python3), so the page's script was not driven")
@@ -321,6 +325,14 @@ def check_fleet(chromium, program, screenshot):
         print("SKIP: chromedriver is not installed (apt-get install chromium-driver), "
               "so the page's script was not driven")
         sys.exit(SKIP)
+    options = webdriver.ChromeOptions()
+    options.binary_location = chromium
+    for flag in CHROMIUM_FLAGS + [f"--user-data-dir={profile}", "--window-size=1000,640"]:
+        options.add_argument(flag)
+    return webdriver.Chrome(service=Service(driver_path), options=options)
+
+
+def check_fleet(chromium, program, screenshot):
     box = e2e.Sandbox(program, "vernatto-fleet")
     profile = tempfile.mkdtemp(prefix="vernatto-chromium-")
     driver = None
@@ -331,11 +343,10 @@ def check_fleet(chromium, program, screenshot):
         page = os.path.join(box.work, "fleet.html")
         if result.returncode != 1 or not os.path.exists(page):
             sys.exit(f"the program failed (status {result.returncode}): {result.stderr!r}")
-        options = webdriver.ChromeOptions()
-        options.binary_location = chromium
-        for flag in CHROMIUM_FLAGS + [f"--user-data-dir={profile}", "--window-size=1000,640"]:
-            options.add_argument(flag)
-        driver = webdriver.Chrome(service=Service(driver_path), options=options)
+        driver = start_driver(chromium, profile)
+        from selenium.webdriver.common.by import By
+        from selenium.webdriver.common.keys import Keys
+        from selenium.webdriver.support.ui import Select
         driver.get("file://" + page)
         if screenshot:
             driver.save_screenshot(screenshot)
@@ -376,6 +387,114 @@ def check_fleet(chromium, program, screenshot):
         box.cleanup()
 
 
+# vernatto-project: a project and a room named to plant script, more rooms
+# than a narrow window shows; the last room lacks two plug-ins.
+PLANTED = "<img src=x onerror=window.planted=4>"
+SERUM, PRO_Q = ("VST", "Serum", "Xfer Records"), ("VST3", "Pro-Q 3", "FabFilter")
+HOSTILE = ("VST", "<script>window.planted=5</script>", "A & B")
+PROJECT_PLUGINS = {"drums.rpp": [SERUM], f"hostile {PLANTED} & 'x'.rpp": [PRO_Q, HOSTILE],
+                   "mix.rpp": [PRO_Q]}
+PROJECTS = [os.path.join("projects", name) for name in sorted(PROJECT_PLUGINS)]
+ROOMS = [f"room-{r:02}" for r in range(1, 12)] + [f"日本 & {PLANTED}"]  # in name order
+LAST_CELLS = ["\u2713 opens", "\u2717 2 missing", "\u2717 1 missing"]  # per project
+# Scrolls right; reads each shown project's last cell, whether it and the path
+# are seen there, and the names of the references shown.
+PROJECT_READ = """
+const wrap = document.querySelector('.wrap'), seen = e => e.checkVisibility();
+wrap.scrollLeft = wrap.scrollWidth;
+const hit = c => {
+  const b = c.getBoundingClientRect();
+  return c.contains(document.elementFromPoint(b.left + b.width / 2, b.top + b.height / 2));
+};
+const ps = [...document.querySelectorAll('#matrix details')];
+return {
+  planted: window.planted === undefined ? null : String(window.planted),
+  kinds: [...new Set([...document.querySelectorAll('*')].map(e => e.localName))],
+  scripts: document.scripts.length, shown: document.getElementById('shown').textContent,
+  rooms: [...document.querySelectorAll('#matrix thead th')].slice(1).map(c => c.firstChild.data),
+  paths: ps.map(p => p.querySelector('span').firstChild.data),
+  last: ps.filter(seen).map(p => [p.querySelector('summary').lastChild.firstChild.data,
+                                  hit(p.querySelector('summary').lastChild),
+                                  hit(p.querySelector('span'))]),
+  refs: ps.map(p => [...p.querySelectorAll('tbody tr')].filter(seen).map(
+      r => r.cells[0].firstChild.data)),
+  controls: seen(document.getElementById('controls')),
+};
+"""
+PROJECT_FILTERS = [  # project box, plug-in box, only what lacks: projects shown
+    ("MIX", "", False, [2]), ("", "<SCRIPT", False, [1]), ("", "", True, [1, 2]),
+    ("&", "fabfilter", True, [1]), ("", "", False, [0, 1, 2])]
+
+
+def check_project(chromium, program):
+    box = e2e.Sandbox(program, "vernatto-project")
+    profile = tempfile.mkdtemp(prefix="vernatto-chromium-")
+    driver = None
+    try:
+        for folder in ("projects", "rooms"):
+            os.makedirs(os.path.join(box.work, folder))
+        for name, plugins in PROJECT_PLUGINS.items():
+            with open(os.path.join(box.work, "projects", name), "w", encoding="utf-8") as f:
+                f.write('<REAPER_PROJECT 0.1 "7.0"\n  <TRACK\n    <FXCHAIN\n' + "".join(
+                    f'      <VST "{t}: {n} ({v})" "{n}.dll" 0 ""\n      >\n'
+                    for t, n, v in plugins) + "    >\n  >\n>\n")
+        for room in ROOMS:
+            write_inventory(box, os.path.join("rooms", room + ".json"), [
+                entry(v, n, "VST2" if t == "VST" else t, 1, "1.0")
+                for t, n, v in ([SERUM] if room == ROOMS[-1] else [SERUM, PRO_Q, HOSTILE])])
+        result = box.run(["--room", "rooms", "--html", "page.html", "--json", "page.json",
+                          "projects"])
+        with open(os.path.join(box.work, "page.json"), encoding="utf-8") as f:
+            if any(not p["plugins"] for p in json.load(f)["projects"]):
+                print("SKIP: this build's readers read no plug-in of a REAPER project")
+                sys.exit(SKIP)
+        if result.returncode != 1:
+            sys.exit(f"the program failed (status {result.returncode}): {result.stderr!r}")
+        driver = start_driver(chromium, profile)
+        from selenium.webdriver.common.by import By
+        from selenium.webdriver.common.keys import Keys
+        failures = []
+
+        def load(width):
+            driver.set_window_size(width, 600)
+            driver.get("file://" + os.path.join(box.work, "page.html"))
+            return driver.execute_script(PROJECT_READ)
+        # Too narrow for the path beside a room, the path scrolls away.
+        for width, path_seen in ((400, False), (700, True)):
+            read = load(width)
+            expected = {"planted": None, "scripts": 1, "rooms": ROOMS, "paths": PROJECTS,
+                        "last": [[cell, True, path_seen] for cell in LAST_CELLS],
+                        "refs": [[], [], []]}
+            if ({key: read[key] for key in expected} != expected
+                    or set(read["kinds"]) - FLEET_ELEMENTS - {"details", "summary", "span", "h3"}):
+                failures.append(f"{width} px wide, scrolled right: {read}")
+        driver.find_elements(By.CSS_SELECTOR, "#matrix summary>:first-child")[1].click()
+        if driver.execute_script(PROJECT_READ)["refs"] != [[], [HOSTILE[1], "Pro-Q 3"], []]:
+            failures.append(f"opening the second project: {driver.execute_script(PROJECT_READ)}")
+        boxes = [driver.find_element(By.ID, name) for name in ("path", "plugin", "lacking")]
+        for path, plugin, lacking, shown in PROJECT_FILTERS:
+            for field, text in zip(boxes, (path, plugin)):
+                field.send_keys(Keys.CONTROL, "a", Keys.NULL, Keys.BACKSPACE, text)
+            if boxes[2].is_selected() != lacking:
+                boxes[2].click()
+            read = driver.execute_script(PROJECT_READ)
+            if ([p[0] for p in read["last"]] != [LAST_CELLS[i] for i in shown]
+                    or not read["shown"].endswith(f"showing {len(shown)}")):
+                failures.append(f"{path!r}, {plugin!r}, {lacking}: {read}")
+        driver.execute_cdp_cmd("Emulation.setScriptExecutionDisabled", {"value": True})
+        load(700)
+        driver.find_elements(By.CSS_SELECTOR, "#matrix summary>:first-child")[0].click()
+        read = driver.execute_script(PROJECT_READ)
+        if len(read["last"]) != 3 or read["controls"] or read["refs"] != [["Serum"], [], []]:
+            failures.append(f"without script, opening the first project: {read}")
+        return failures
+    finally:
+        if driver is not None:
+            driver.quit()
+        shutil.rmtree(profile, ignore_errors=True)
+        box.cleanup()
+
+
 def main():
     if len(sys.argv) not in (2, 3):
         sys.exit("usage: browser_test.py PROGRAM [SCREENSHOT.png]")
@@ -386,6 +505,8 @@ def main():
         sys.exit(SKIP)
     if e2e.program_name(sys.argv[1]) == "vernatto-fleet":
         failures = check_fleet(chromium, sys.argv[1], (sys.argv[2:] or [None])[0])
+    elif e2e.program_name(sys.argv[1]) == "vernatto-project":
+        failures = check_project(chromium, sys.argv[1])
     else:
         failures = check_report(chromium, sys.argv[1])
     for failure in failures:

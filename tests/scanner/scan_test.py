@@ -328,7 +328,19 @@ def install(dist, version):
     return 0
 
 
-def ansible(program, fleet):
+# A project that uses one plug-in of the trees, for the playbook's project step.
+PROJECT = """<REAPER_PROJECT 0.1 "7.0" 1700000000
+  <TRACK
+    <FXCHAIN
+      <VST "VST3: Glass EQ (Glasswing)" "Glass EQ.vst3" 0 "" 0{00000000000000000000000000000000}
+      >
+    >
+  >
+>
+"""
+
+
+def ansible(program, fleet, project):
     if not shutil.which("ansible-playbook"):
         print("needs ansible-playbook (ansible-core)")
         return SKIP
@@ -340,8 +352,12 @@ def ansible(program, fleet):
         common = {"ansible_connection": "local", "vernatto_default_paths": False,
                   "ansible_python_interpreter": "{{ ansible_playbook_python }}",
                   "vernatto_scan": os.path.abspath(program), "vernatto_page": f"{work}/fleet.html",
-                  "vernatto_fleet": os.path.abspath(fleet), "vernatto_inventories": f"{work}/inv"}
+                  "vernatto_fleet": os.path.abspath(fleet), "vernatto_inventories": f"{work}/inv",
+                  "vernatto_project": os.path.abspath(project),
+                  "vernatto_projects": f"{work}/projects",
+                  "vernatto_projects_page": f"{work}/projects.html"}
         os.makedirs(f"{work}/inv")
+        write(f"{work}/projects/mix.rpp", PROJECT)
         env, playbook = ansible_setup(work, hosts, common, "fleet.yml")
         first = run(playbook, env=env)
         eq = {name: [e.get("version") for e in json.load(open(f"{work}/inv/{name}"))
@@ -349,7 +365,9 @@ def ansible(program, fleet):
         # Machines that differ are a finding, not a failure; the hosts' copies are gone.
         if (first.returncode, eq) != (0, {"studio-a.json": ["1.0.0"], "studio-b.json": ["1.1.0"]}) \
                 or "1.0.0 on studio-a | 1.1.0 on studio-b" not in first.stdout.decode() \
-                or not os.path.isfile(f"{work}/fleet.html") or os.listdir(f"{work}/host-tmp"):
+                or not os.path.isfile(f"{work}/fleet.html") or os.listdir(f"{work}/host-tmp") \
+                or "1 project, 2 rooms" not in first.stdout.decode() \
+                or not os.path.isfile(f"{work}/projects.html"):
             fail(f"status {first.returncode}; Glass EQ {eq}\n{first.stdout.decode()}")
         write(f"{work}/inv/broken.json", '[{"vendor": "Cut')
         second = run(playbook + ["--start-at-task", "Compare all machines"], env=env)
@@ -369,7 +387,7 @@ def main():
         fixtures(program, sys.argv[3])
         sys.exit(0)
     if mode == "ansible":
-        sys.exit(ansible(program, sys.argv[3]))
+        sys.exit(ansible(program, sys.argv[3], sys.argv[4]))
     if mode == "install":
         sys.exit(install(program, sys.argv[3]))
     sys.exit(debian(program) if mode == "debian" else wine(program))

@@ -2,7 +2,7 @@
 
 #include <deque>
 
-#include "app/command_line.h"
+#include "common/command_line.h"
 #include "fleet/machines.h"
 #include "fleet/options.h"
 #include "fleet/plugins.h"

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/paths.h"
+#include "common/paths.h"
 
-namespace vernatto::app {
+namespace vernatto::common {
 namespace {
 
 TEST(Paths, SplitOnTheGivenSeparatorOnly) {
@@ -51,4 +51,4 @@ TEST(Paths, ExecutableFolderTakesTheSystemPathOnlyForABareName) {
 }
 
 }  // namespace
-}  // namespace vernatto::app
+}  // namespace vernatto::common

@@ -4,7 +4,7 @@
 #include <ostream>
 #include <vector>
 
-#include "app/paths.h"
+#include "common/paths.h"
 #include "platform/console_buffer.h"
 #include "platform/platform.h"
 #include "platform/posix.h"
@@ -17,7 +17,7 @@ namespace {
 TEST(Platform, ExecutablePathNamesTheRunningProgram) {
   const std::string path = executablePath();
   ASSERT_FALSE(path.empty());
-  const std::string name = app::displayName(path, pathSeparator());
+  const std::string name = common::displayName(path, pathSeparator());
   EXPECT_EQ(name.rfind("vernatto_unit_tests", 0), 0u) << path;
   EXPECT_NE(name, path) << "no folder part in " << path;
   EXPECT_TRUE(std::ifstream(path, std::ios::binary).is_open()) << path;

@@ -73,6 +73,16 @@ TEST(PluginId, InstancesOfOnePluginAreOneReference) {
   EXPECT_EQ(sorted[3].vendor, "Acme");
   EXPECT_EQ(sorted[3].instances, 2u);
   EXPECT_EQ(sorted[4].id, "CD");
+
+  // A file cannot make the list grow without end: past the most, a new
+  // plug-in fails the reading, while instances of listed ones still count.
+  daw::ProjectReading reading;
+  for (std::size_t i = 0; i <= daw::ReferenceList::kMost; ++i)
+    reading.add({"LV2", "", "", "urn:" + std::to_string(i), "", "", 1, false});
+  reading.add({"LV2", "", "", "urn:0", "", "", 1, false});
+  EXPECT_EQ(reading.references.size(), daw::ReferenceList::kMost);
+  EXPECT_EQ(reading.references.inOrderAdded()[0].instances, 2u);
+  EXPECT_EQ(reading.problem, "more than 10000 different plug-ins");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "common/html.h"
 #include "report/report.h"
 
 namespace vernatto::report {
@@ -21,7 +22,7 @@ TEST(AppendEscaped, ReplacesTheFiveMarkupCharacters) {
   };
   for (const auto& [raw, escaped] : cases) {
     std::string out = "kept ";
-    appendEscaped(out, raw);
+    common::appendEscaped(out, raw);
     EXPECT_EQ(out, "kept " + escaped);
   }
 }

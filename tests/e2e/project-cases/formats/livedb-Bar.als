@@ -1,0 +1,1 @@
+../../../data/projects/livedb-Bar.als
