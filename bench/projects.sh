@@ -99,7 +99,7 @@ run_floor() {  # TIMES [PROJECT...]
   local times=$1
   shift
   measure "$out/$times.times" "$build/bench/vernatto_project_floor" "${@:-$library}" \
-    >"$out/floor.txt" 2>"$out/stderr.txt"
+    >"$out/$times.txt" 2>"$out/stderr.txt"
   expect_status "the floor" 0
 }
 
@@ -127,12 +127,21 @@ if $smoke; then
 fi
 
 rm -f "$out"/*.times
+formats=()
+for folder in "$library"/*/; do
+  formats+=("$(basename "$folder")")
+done
 for ((run = 0; run < runs; run++)); do
   run_list list
   run_floor floor
   run_list xml "${xml_folders[@]}"
   run_floor xmlfloor "${xml_folders[@]}"
   run_lxml
+  # Each format alone, to say where the time goes.
+  for format in "${formats[@]}"; do
+    run_list "list-$format" "$library/$format"
+    run_floor "floor-$format" "$library/$format"
+  done
 done
 
 row() {  # LABEL PROGRAM-TIMES YARDSTICK-TIMES
@@ -149,6 +158,10 @@ echo "|:---|---:|---:|---:|---:|---:|"
 row "all formats, against the floor" list floor
 row "XML formats, against the floor" xml xmlfloor
 row "XML formats, against lxml" xml lxml
+for format in "${formats[@]}"; do
+  row "$format alone ($(sed 's/ files.*//' "$out/floor-$format.txt") files), against the floor" \
+    "list-$format" "floor-$format"
+done
 
 if $big; then
   # One 2 GB Live set: the peak memory must not grow with the project.
@@ -183,8 +196,10 @@ if $rooms; then
   done
   ct=$(median 1 "$out/check.times"); cm=$(median 2 "$out/check.times")
   lt=$(median 1 "$out/roomlist.times"); rt=$(median 1 "$out/rooms.times")
-  awk -v ct="$ct" -v lt="$lt" -v rt="$rt" -v cm="$cm" 'BEGIN {
-    printf "| against 100 rooms x 3,000 | %.2f | %.2f + %.2f | %.2f | %.0f | |\n", ct, lt, rt, ct / (lt + rt), cm / 1024 }'
+  lm=$(median 2 "$out/roomlist.times"); rm=$(median 2 "$out/rooms.times")
+  awk -v ct="$ct" -v lt="$lt" -v rt="$rt" -v cm="$cm" -v lm="$lm" -v rm="$rm" 'BEGIN {
+    printf "| against 100 rooms x 3,000, against listing + reading the rooms | %.2f | %.2f + %.2f | %.2f | %.0f | %.0f + %.0f |\n",
+      ct, lt, rt, ct / (lt + rt), cm / 1024, lm / 1024, rm / 1024 }'
   awk -v j="$(stat -c %s "$out/check.json")" -v h="$(stat -c %s "$out/check.html")" 'BEGIN {
     printf "JSON %.1f MB, page %.1f MB\n", j / 1048576, h / 1048576 }'
 fi
