@@ -6,9 +6,9 @@
 # against the floor (bench/project_floor.cpp: the same files read, the
 # compressed ones inflated with the same zlib and minizip, nothing parsed),
 # and, on the XML formats alone, against the lxml reader
-# (bench/project_lxml.py). Prints medians of wall time and peak memory and
-# their ratios; then the peak memory of one 2 GB Live set and the time of a
-# typical 3 MB one. The listings must hold exactly the plug-ins the generator
+# (bench/project_lxml.py); then each format's folder alone against its
+# floor. Prints medians of wall time and peak memory and their ratios; then
+# the peak memory of one 2 GB Live set and the time of a typical 3 MB one. The listings must hold exactly the plug-ins the generator
 # put in each project, or the script fails.
 #
 #   bench/projects.sh                     1,000 projects, 5 runs, the 2 GB and 3 MB sets
