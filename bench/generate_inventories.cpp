@@ -13,6 +13,11 @@
 // with another version or time on some machines; a few installed twice, a
 // few named in another case on some machines. Two files are cut short and a
 // package.json that is no inventory lies beside them.
+// Rooms (--rooms ROOMS PLUGINS CATALOGUE FOLDER [SEED]): inventories as the
+// scanner writes them with ids and compatibility lists, holding most of the
+// plug-ins of a project library's catalogue (generate_projects), some
+// written otherwise, some replaced by a VST3 build, filled up with plug-ins
+// no project uses.
 // The same arguments give the same bytes on every platform: the generator uses
 // its own arithmetic on a fixed 64-bit engine, never the library's
 // distributions, whose results differ between standard libraries.
@@ -394,11 +399,213 @@ int writeFleet(int argc, char** argv) {
   return 0;
 }
 
+// A room of the project benchmark: one plug-in as the scanner lists it,
+// with the id and the compatibility list it reads from the plug-in's files.
+struct RoomEntry {
+  std::string vendor, name, technology, version, path, id;
+  std::vector<std::string> compatible;
+};
+
+// A plug-in the project generator's catalogue names.
+struct CatalogueEntry {
+  std::string technology, vendor, name, id, file, version;
+};
+
+std::vector<CatalogueEntry> readCatalogue(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<CatalogueEntry> entries;
+  std::string line;
+  std::getline(in, line);  // the heading
+  while (std::getline(in, line)) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos;
+         start = tab + 1)
+      fields.push_back(line.substr(start, tab - start));
+    fields.push_back(line.substr(start));
+    if (fields.size() == 7 && fields[6] == "0")  // host plug-ins are never installed
+      entries.push_back(
+          {fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]});
+  }
+  if (entries.empty()) {
+    std::cerr << "no plug-ins in " << path << '\n';
+    std::exit(1);
+  }
+  return entries;
+}
+
+// The scanner reads ids from VST3, LV2 and AU metadata only.
+bool scannerReadsId(const std::string& technology) {
+  return technology == "VST3" || technology == "LV2" || technology == "AU";
+}
+
+std::string roomPath(const std::string& technology, const std::string& file) {
+  return "/usr/lib/" + lowered(technology) + "/" + file;
+}
+
+std::string hex32(Random& random) {
+  std::string text;
+  static const char* const kDigits = "0123456789ABCDEF";
+  for (int i = 0; i < 32; ++i)
+    text += kDigits[random.below(16)];
+  return text;
+}
+
+// The same plug-in written otherwise: another case, an architecture mark, a
+// vendor's legal form; the id dropped, so that only the name can match.
+RoomEntry disguise(Random& random, RoomEntry entry) {
+  const std::uint64_t roll = random.below(3);
+  if (roll == 0)
+    entry.name = lowered(entry.name);
+  else if (roll == 1)
+    entry.name += " (x64)";
+  else
+    entry.vendor += " GmbH";
+  entry.id.clear();
+  return entry;
+}
+
+// A VST3 build that replaces a VST2 plug-in: its compatibility list names
+// the VST2 unique id in the 16-byte form.
+RoomEntry replacement(Random& random, const CatalogueEntry& vst2) {
+  char uid[9];
+  std::snprintf(uid, sizeof uid, "%08X",
+                static_cast<unsigned>(std::strtoul(vst2.id.c_str(), nullptr, 10)));
+  RoomEntry entry{vst2.vendor,
+                  vst2.name,
+                  "VST3",
+                  vst2.version,
+                  roomPath("VST3", vst2.name + ".vst3"),
+                  hex32(random),
+                  {}};
+  entry.compatible.push_back("565354" + std::string(uid) + "000000000000000000");
+  return entry;
+}
+
+void writeRoom(const std::string& path, std::vector<RoomEntry> entries) {
+  std::sort(entries.begin(), entries.end(), [](const RoomEntry& a, const RoomEntry& b) {
+    return std::make_tuple(lowered(a.technology), lowered(a.vendor), lowered(a.name),
+                           a.path) < std::make_tuple(lowered(b.technology),
+                                                     lowered(b.vendor), lowered(b.name),
+                                                     b.path);
+  });
+  std::ostringstream out;
+  out << "[\n";
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const RoomEntry& e = entries[i];
+    out << "  {\n    \"vendor\": \"";
+    writeEscaped(out, e.vendor);
+    out << "\",\n    \"name\": \"";
+    writeEscaped(out, e.name);
+    out << "\",\n    \"technology\": \"" << e.technology
+        << "\",\n    \"modifiedTime\": " << 1600000000 + i;
+    if (!e.version.empty())
+      out << ",\n    \"version\": \"" << e.version << '"';
+    out << ",\n    \"path\": \"";
+    writeEscaped(out, e.path);
+    out << '"';
+    if (!e.id.empty()) {
+      out << ",\n    \"id\": \"";
+      writeEscaped(out, e.id);
+      out << '"';
+    }
+    if (!e.compatible.empty()) {
+      out << ",\n    \"compatible\": [";
+      for (std::size_t c = 0; c < e.compatible.size(); ++c)
+        out << (c > 0 ? ", \"" : "\"") << e.compatible[c] << '"';
+      out << ']';
+    }
+    out << (i + 1 < entries.size() ? "\n  },\n" : "\n  }\n");
+  }
+  out << "]\n";
+  writeFile(path, out.str());
+}
+
+// Rooms that hold most of the catalogue's plug-ins: each plug-in on most
+// rooms, some on few; some written otherwise (matched by name only), some
+// VST2 plug-ins replaced by a VST3 build on half the rooms, some older;
+// the rest of each room is plug-ins no project uses.
+int writeRooms(int argc, char** argv) {
+  if (argc < 6) {
+    std::cerr
+        << "usage: generate_inventories --rooms ROOMS PLUGINS CATALOGUE FOLDER [SEED]\n";
+    return 2;
+  }
+  const std::size_t rooms = std::strtoull(argv[2], nullptr, 10);
+  const std::size_t perRoom = std::strtoull(argv[3], nullptr, 10);
+  const std::vector<CatalogueEntry> catalogue = readCatalogue(argv[4]);
+  const std::string folder = argv[5];
+  Random random(argc > 6 ? std::strtoull(argv[6], nullptr, 10) : 20240601);
+  std::filesystem::create_directories(folder);
+
+  struct Kind {
+    unsigned presence;  // percent of rooms
+    bool disguised, replaced, older;
+  };
+  std::vector<Kind> kinds;
+  for (const CatalogueEntry& c : catalogue) {
+    kinds.push_back({random.chance(10) ? 30u : 95u, random.chance(5),
+                     c.technology == "VST2" && random.chance(15), random.chance(5)});
+  }
+  std::size_t usual = 0;  // catalogue plug-ins in a room, on average
+  for (const Kind& k : kinds)
+    usual += k.presence;
+  usual /= 100;
+  const std::size_t noise = perRoom > usual ? perRoom - usual : 0;
+  std::vector<RoomEntry> others;
+  for (std::size_t i = 0; i < noise * 12 / 10; ++i) {
+    const Entry made = makeEntry(random, 100000 + i);
+    const std::string technology = kTechnologies[made.plugin.technology];
+    others.push_back({kVendors[made.plugin.vendor],
+                      made.plugin.name,
+                      technology,
+                      made.version,
+                      roomPath(technology, made.plugin.name),
+                      scannerReadsId(technology) ? hex32(random) : "",
+                      {}});
+  }
+  const int digits = static_cast<int>(std::to_string(rooms).size());
+  for (std::size_t r = 0; r < rooms; ++r) {
+    std::vector<RoomEntry> entries;
+    for (std::size_t i = 0; i < catalogue.size(); ++i) {
+      const CatalogueEntry& c = catalogue[i];
+      if (!random.chance(kinds[i].presence))
+        continue;
+      if (kinds[i].replaced && random.chance(50)) {
+        entries.push_back(replacement(random, c));
+        continue;
+      }
+      RoomEntry entry{c.vendor,
+                      c.name,
+                      c.technology,
+                      c.version,
+                      roomPath(c.technology, c.file),
+                      scannerReadsId(c.technology) ? c.id : "",
+                      {}};
+      if (kinds[i].older && random.chance(50))
+        entry.version = "0.9";
+      if (kinds[i].disguised && random.chance(50))
+        entry = disguise(random, entry);
+      entries.push_back(entry);
+    }
+    for (const RoomEntry& other : others) {
+      if (random.below(others.size()) < noise)
+        entries.push_back(other);
+    }
+    char name[64];
+    std::snprintf(name, sizeof name, "/room-%0*zu.json", digits, r + 1);
+    writeRoom(folder + name, entries);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc > 1 && std::string(argv[1]) == "--fleet")
     return writeFleet(argc, argv);
+  if (argc > 1 && std::string(argv[1]) == "--rooms")
+    return writeRooms(argc, argv);
   const bool pretty = argc > 1 && std::string(argv[1]) == "--pretty";
   if (pretty) {
     --argc;

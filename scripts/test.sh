@@ -5,8 +5,10 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, a one-minute fuzz run and
 # the end-to-end cases under valgrind, and small benchmark runs: the pair's
 # output must equal that of the plain document-based reader, the fleet's
-# outputs must be whole and consistent; last, the .deb and its programs as
-# Debian checks them (lintian, hardening-check). In between, every release
+# outputs must be whole and consistent, and the project listings (the
+# program's and a plain lxml reader's) must hold what the generator put in
+# each project; last, the .deb and its programs as Debian checks them
+# (lintian, hardening-check). In between, every release
 # file (scripts/release.sh: the macOS programs, the static Linux programs for
 # x86_64 and aarch64 run here and under qemu, the .rpm, the Windows
 # installer, the winget and Scoop manifests) is made, checked, and the .deb
@@ -86,5 +88,8 @@ echo "== benchmark smoke run (10k entries a side; output checked, not timed)"
 bash bench/run.sh --smoke
 echo "== fleet benchmark smoke run (20 machines; outputs checked, not timed)"
 bash bench/fleet.sh --smoke
+echo "== project benchmark smoke run (20 projects; listings checked, not timed)"
+bash scripts/install-deps.sh python3-lxml
+bash bench/projects.sh --smoke
 
 bash scripts/package-checks.sh build

@@ -6,6 +6,7 @@
 #include <array>
 #include <istream>
 #include <limits>
+#include <string>
 #include <utility>
 
 namespace vernatto::daw {
@@ -16,6 +17,12 @@ struct ZipArchive::Io {
   std::istream* in = nullptr;
   std::uint64_t size = 0;
   std::uint64_t generation = 0;  // counts members opened; older sources stop
+  // minizip reads the central directory a few bytes at a time and seeks
+  // before every entry, and a file stream drops its buffer at each seek:
+  // reads come from a window of the archive, and seeks only move `position`.
+  std::uint64_t position = 0;
+  std::uint64_t windowStart = 0;
+  std::string window;
 };
 
 namespace {
@@ -28,12 +35,39 @@ voidpf ZCALLBACK openStream(voidpf opaque, const void* /*name*/, int /*mode*/) {
   return opaque;
 }
 
+constexpr std::size_t kWindow = std::size_t{1} << 16;
+
+// Reads `size` bytes at `io.position` straight from the stream.
+std::size_t readAt(ZipArchive::Io& io, char* buffer, std::size_t size) {
+  io.in->clear();
+  io.in->seekg(static_cast<std::streamoff>(io.position));
+  if (io.in->fail())
+    return 0;
+  io.in->read(buffer, static_cast<std::streamsize>(size));
+  return static_cast<std::size_t>(io.in->gcount());
+}
+
 uLong ZCALLBACK readStream(voidpf /*opaque*/, voidpf stream, void* buffer, uLong size) {
   auto& io = *static_cast<ZipArchive::Io*>(stream);
   if (size > static_cast<uLong>(std::numeric_limits<std::streamsize>::max()))
     return 0;
-  io.in->read(static_cast<char*>(buffer), static_cast<std::streamsize>(size));
-  return static_cast<uLong>(io.in->gcount());
+  char* out = static_cast<char*>(buffer);
+  if (size >= kWindow) {
+    const std::size_t got = readAt(io, out, size);
+    io.position += got;
+    return static_cast<uLong>(got);
+  }
+  if (io.position < io.windowStart ||
+      io.position + size > io.windowStart + io.window.size()) {
+    io.window.resize(kWindow);
+    io.window.resize(readAt(io, io.window.data(), kWindow));
+    io.windowStart = io.position;
+  }
+  const std::size_t from = static_cast<std::size_t>(io.position - io.windowStart);
+  const std::size_t got = std::min<std::size_t>(size, io.window.size() - from);
+  std::copy_n(io.window.data() + from, got, out);
+  io.position += got;
+  return static_cast<uLong>(got);
 }
 
 uLong ZCALLBACK writeStream(voidpf, voidpf, const void*, uLong) {
@@ -41,20 +75,14 @@ uLong ZCALLBACK writeStream(voidpf, voidpf, const void*, uLong) {
 }
 
 ZPOS64_T ZCALLBACK tellStream(voidpf /*opaque*/, voidpf stream) {
-  auto& io = *static_cast<ZipArchive::Io*>(stream);
-  const std::streamoff at = io.in->tellg();
-  return at < 0 ? static_cast<ZPOS64_T>(-1) : static_cast<ZPOS64_T>(at);
+  return static_cast<ZipArchive::Io*>(stream)->position;
 }
 
 long ZCALLBACK seekStream(voidpf /*opaque*/, voidpf stream, ZPOS64_T offset, int origin) {
   auto& io = *static_cast<ZipArchive::Io*>(stream);
-  io.in->clear();  // a short read before must not stop the seek
   std::uint64_t base = 0;
   if (origin == ZLIB_FILEFUNC_SEEK_CUR) {
-    const std::streamoff at = io.in->tellg();
-    if (at < 0)
-      return -1;
-    base = static_cast<std::uint64_t>(at);
+    base = io.position;
     // minizip steps back over an extra field with an offset wrapped below 0.
     if (offset > io.size) {
       const std::uint64_t back = ~offset + 1;
@@ -70,8 +98,8 @@ long ZCALLBACK seekStream(voidpf /*opaque*/, voidpf stream, ZPOS64_T offset, int
   // every offset a hostile header gives fail where it is used.
   if (offset > io.size || base > io.size - offset)
     return -1;
-  io.in->seekg(static_cast<std::streamoff>(base + offset));
-  return io.in->fail() ? -1 : 0;
+  io.position = base + offset;
+  return 0;
 }
 
 int ZCALLBACK closeStream(voidpf, voidpf) {
