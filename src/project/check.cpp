@@ -1,5 +1,7 @@
 #include "project/check.h"
 
+#include <algorithm>
+#include <tuple>
 #include <unordered_map>
 
 namespace vernatto::project {
@@ -16,28 +18,57 @@ std::string distinctKey(const daw::Reference& r) {
   return key;
 }
 
+// One plug-in however many projects use it: a reference without its version.
+bool pluginLess(const daw::Reference& a, const daw::Reference& b) {
+  if (daw::referenceLess(a, b))
+    return true;
+  if (daw::referenceLess(b, a))
+    return false;
+  return std::tie(a.id, a.file) < std::tie(b.id, b.file);
+}
+
 }  // namespace
 
 Check::Check(const std::vector<Project>& projects,
              const std::vector<fleet::Machine>& rooms,
              const std::vector<std::string>& ignore)
     : projects_(projects), rooms_(rooms.size()) {
-  std::vector<RoomIndex> indices;
-  indices.reserve(rooms.size());
-  for (const fleet::Machine& room : rooms)
-    indices.emplace_back(room.inventory);
+  // One room's index at a time: a room's index costs more than its
+  // inventory, and each reference is folded once for all rooms.
   std::unordered_map<std::string, std::uint32_t> distinct;
+  std::vector<PreparedReference> prepared;
   distinctOf_.resize(projects.size());
   for (std::size_t p = 0; p < projects.size(); ++p) {
     for (const daw::Reference& reference : projects[p].references) {
       const auto [at, added] = distinct.try_emplace(
           distinctKey(reference), static_cast<std::uint32_t>(distinct.size()));
       distinctOf_[p].push_back(at->second);
-      if (!added)
-        continue;
-      for (const RoomIndex& index : indices)
-        matches_.push_back(index.match(reference, ignore));
+      if (added)
+        prepared.emplace_back(reference, ignore);
     }
+  }
+  distinct.clear();
+  // The plug-ins in plug-in order, each distinct reference's among them.
+  std::vector<std::uint32_t> order(prepared.size());
+  for (std::uint32_t d = 0; d < order.size(); ++d)
+    order[d] = d;
+  std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+    return pluginLess(prepared[a].reference, prepared[b].reference);
+  });
+  pluginOfDistinct_.resize(prepared.size());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    if (i > 0 &&
+        pluginLess(prepared[order[i - 1]].reference, prepared[order[i]].reference))
+      ++plugins_;
+    pluginOfDistinct_[order[i]] = static_cast<std::uint32_t>(plugins_);
+  }
+  if (!order.empty())
+    ++plugins_;
+  matches_.resize(prepared.size() * rooms_);
+  for (std::size_t room = 0; room < rooms_; ++room) {
+    const RoomIndex index(rooms[room].inventory);
+    for (std::size_t d = 0; d < prepared.size(); ++d)
+      matches_[d * rooms_ + room] = index.match(prepared[d]);
   }
 
   summary_.projects = projects.size();

@@ -27,6 +27,14 @@ class Check {
   const Match& match(std::size_t p, std::size_t r, std::size_t room) const {
     return matches_[(distinctOf_[p][r]) * rooms_ + room];
   }
+  // The plug-in that reference `r` of project `p` names, however many
+  // projects name it and with whichever version: an index in plug-in order
+  // (the reference order without the version), below plugins().
+  std::uint32_t pluginOf(std::size_t p, std::size_t r) const {
+    return pluginOfDistinct_[distinctOf_[p][r]];
+  }
+  std::size_t plugins() const { return plugins_; }
+
   // Whether `room` opens project `p`: read whole, with every reference
   // that opens there.
   bool opens(std::size_t p, std::size_t room) const;
@@ -48,7 +56,9 @@ class Check {
   std::size_t rooms_;
   std::vector<std::vector<std::uint32_t>> distinctOf_;  // per project and reference
   std::vector<Match> matches_;                          // per distinct reference and room
-  std::vector<std::vector<bool>> opens_;                // per project and room
+  std::vector<std::uint32_t> pluginOfDistinct_;
+  std::size_t plugins_ = 0;
+  std::vector<std::vector<bool>> opens_;  // per project and room
   Summary summary_;
 };
 

@@ -154,23 +154,27 @@ void writeUses(const Answer& answer, std::ostream& out) {
 }  // namespace
 
 std::vector<Need> toInstall(const Answer& answer, std::size_t room) {
-  std::map<const daw::Reference*, Need, decltype(&pluginLess)> needed(&pluginLess);
+  const Check& check = *answer.check;
+  // Per plug-in: the first reference that needs it, and how many projects.
+  std::vector<Need> needed(check.plugins(), Need{0, 0, 0});
   for (std::size_t p = 0; p < answer.projects.size(); ++p) {
     const Project& project = answer.projects[p];
     for (std::size_t r = 0; project.complete && r < project.references.size(); ++r) {
-      if (opens(answer.check->match(p, r, room).status))
+      if (opens(check.match(p, r, room).status))
         continue;
       // A project names a plug-in once: its instances are one reference.
-      ++needed.try_emplace(&project.references[r], Need{p, r, 0}).first->second.projects;
+      Need& need = needed[check.pluginOf(p, r)];
+      if (need.projects == 0)
+        need = {p, r, 0};
+      ++need.projects;
     }
   }
-  std::vector<Need> order;
-  order.reserve(needed.size());
-  for (const auto& [reference, need] : needed)
-    order.push_back(need);
-  std::stable_sort(order.begin(), order.end(),
+  needed.erase(std::remove_if(needed.begin(), needed.end(),
+                              [](const Need& need) { return need.projects == 0; }),
+               needed.end());
+  std::stable_sort(needed.begin(), needed.end(),
                    [](const Need& a, const Need& b) { return a.projects > b.projects; });
-  return order;
+  return needed;
 }
 
 void writeConsole(const Answer& answer, bool all, const std::vector<std::string>& uses,

@@ -190,34 +190,50 @@ std::size_t RoomIndex::best(const Entries* candidates, Accept accept) const {
   return chosen;
 }
 
-Match RoomIndex::match(const daw::Reference& reference,
-                       const std::vector<std::string>& ignore) const {
+PreparedReference::PreparedReference(const daw::Reference& r,
+                                     const std::vector<std::string>& ignore)
+    : reference(r),
+      ignored(mentions(r, ignore)),
+      vendor(foldVendor(r.vendor)),
+      name(foldName(r.name)) {
+  if (!r.id.empty())
+    idKey = key(r.technology, r.id);
+  if (!name.empty())
+    nameKey = key(r.technology, name);
+  if (const std::string file = foldFile(r.file); !file.empty())
+    fileKey = key(r.technology, file);
+  if (r.technology == "VST3")
+    replacedBy = r.id;
+  else if (r.technology == "VST2")
+    replacedBy = inventory::vst3FormPrefixOfVst2(r.id);
+}
+
+Match RoomIndex::match(const PreparedReference& prepared) const {
+  const daw::Reference& reference = prepared.reference;
   if (reference.host)
     return {Status::kHost};
-  if (mentions(reference, ignore))
+  if (prepared.ignored)
     return {Status::kIgnored};
   const std::string& technology = reference.technology;
-  const std::string vendor = foldVendor(reference.vendor);
+  const std::string& vendor = prepared.vendor;
   const auto sameIdsAndVendors = [&](std::size_t i, bool vendors) {
     return idsAgree(reference.id, room_.details(i).id) &&
            (!vendors || vendorsAgree(vendor, foldedVendors_[i]));
   };
   Match match{Status::kFound};
-  if (!reference.id.empty() &&
-      (match.install = best(find(byId_, key(technology, reference.id)),
+  if (!prepared.idKey.empty() &&
+      (match.install = best(find(byId_, prepared.idKey),
                             [](std::size_t) { return true; })) != Match::kNoInstall) {
     match.by = By::kId;
-  } else if (const std::string name = foldName(reference.name);
-             !name.empty() && (match.install = best(find(byName_, key(technology, name)),
-                                                    [&](std::size_t i) {
-                                                      return sameIdsAndVendors(i, true);
-                                                    })) != Match::kNoInstall) {
+  } else if (!prepared.nameKey.empty() &&
+             (match.install = best(find(byName_, prepared.nameKey), [&](std::size_t i) {
+                return sameIdsAndVendors(i, true);
+              })) != Match::kNoInstall) {
     match.by = By::kName;
-  } else if (const std::string file = foldFile(reference.file);
-             !file.empty() && (match.install = best(find(byFile_, key(technology, file)),
-                                                    [&](std::size_t i) {
-                                                      return sameIdsAndVendors(i, false);
-                                                    })) != Match::kNoInstall) {
+  } else if (!prepared.fileKey.empty() &&
+             (match.install = best(find(byFile_, prepared.fileKey), [&](std::size_t i) {
+                return sameIdsAndVendors(i, false);
+              })) != Match::kNoInstall) {
     match.by = By::kFile;
   }
   if (match.by != By::kNone) {
@@ -229,19 +245,18 @@ Match RoomIndex::match(const daw::Reference& reference,
   }
 
   const Entries* replacements = nullptr;
-  if (technology == "VST3" && !reference.id.empty())
-    replacements = find(byCompatible_, reference.id);
+  if (technology == "VST3" && !prepared.replacedBy.empty())
+    replacements = find(byCompatible_, prepared.replacedBy);
   else if (technology == "VST2")
-    replacements = find(byVst2Prefix_, inventory::vst3FormPrefixOfVst2(reference.id));
+    replacements = find(byVst2Prefix_, prepared.replacedBy);
   match.install = best(replacements, [](std::size_t) { return true; });
   if (match.install != Match::kNoInstall)
     return {Status::kReplacement, By::kCompatibility, match.install};
 
   if ((technology == "LADSPA" || technology == "DSSI") && reference.file.empty())
     return {Status::kUnchecked};
-  const std::string name = foldName(reference.name);
-  if (!name.empty()) {
-    match.install = best(find(byNameAnyTechnology_, name), [&](std::size_t i) {
+  if (!prepared.name.empty()) {
+    match.install = best(find(byNameAnyTechnology_, prepared.name), [&](std::size_t i) {
       return room_[i].technology != technology && vendorsAgree(vendor, foldedVendors_[i]);
     });
     if (match.install != Match::kNoInstall)

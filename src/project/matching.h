@@ -64,6 +64,22 @@ struct Match {
   std::size_t install = kNoInstall;
 };
 
+// A reference with what the rules look up by, folded once however many
+// rooms it is matched in.
+struct PreparedReference {
+  PreparedReference(const daw::Reference& reference,
+                    const std::vector<std::string>& ignore);
+
+  const daw::Reference& reference;
+  bool ignored;            // matches an --ignore text
+  std::string vendor;      // folded
+  std::string name;        // folded
+  std::string idKey;       // technology and id, or empty
+  std::string nameKey;     // technology and folded name, or empty
+  std::string fileKey;     // technology and folded file, or empty
+  std::string replacedBy;  // what a replacement declares: VST3 id or VST2 prefix
+};
+
 // A room's inventory looked up by every way a reference can match it. The
 // inventory must keep details (Inventory::keepDetails), outlive the index
 // and stay unchanged.
@@ -76,8 +92,11 @@ class RoomIndex {
   // of the highest version in natural order, the first in the file among
   // equals; a found reference that saved a version is older when the
   // install has a lower one.
+  Match match(const PreparedReference& prepared) const;
   Match match(const daw::Reference& reference,
-              const std::vector<std::string>& ignore) const;
+              const std::vector<std::string>& ignore) const {
+    return match(PreparedReference(reference, ignore));
+  }
 
  private:
   using Entries = std::vector<std::uint32_t>;  // indices into the room, in file order
