@@ -122,4 +122,15 @@ class LineReader {
   void* context_ = nullptr;
 };
 
+// `text` without spaces and tabs at either end. Plain loops: the library's
+// find_first_not_of looks each byte up in the set by a call, and every line
+// passes here.
+inline std::string_view trimBlanks(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+    text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+    text.remove_suffix(1);
+  return text;
+}
+
 }  // namespace vernatto::daw

@@ -113,20 +113,10 @@ std::string decoded(std::string_view bytes, const Tally& tally) {
   return out;
 }
 
-// Plain loops: the library's find_first_not_of looks each byte up in the
-// set by a call, and every line passes here.
-std::string_view trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-    text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-    text.remove_suffix(1);
-  return text;
-}
-
 std::vector<std::string_view> cellsOf(std::string_view line) {
   std::vector<std::string_view> cells;
   for (std::size_t tab = line.find('\t');; tab = line.find('\t')) {
-    cells.push_back(trim(line.substr(0, tab)));
+    cells.push_back(trimBlanks(line.substr(0, tab)));
     if (tab == std::string_view::npos)
       return cells;
     line.remove_prefix(tab + 1);
@@ -204,7 +194,7 @@ class Listing {
   // Reads one line of the listing; returns false at its end.
   bool read(std::string_view line, const LineReader& lines) {
     const std::string where = "line " + std::to_string(lines.number()) + ": ";
-    if (trim(line).empty() || line.find('\t') == std::string_view::npos)
+    if (trimBlanks(line).empty() || line.find('\t') == std::string_view::npos)
       return false;
     if (lines.longer()) {
       reading_.fail(where + "a plug-in row longer than " + std::to_string(kMaxLine) +
@@ -279,7 +269,7 @@ void readProToolsText(std::istream& in, ProjectReading& reading) {
       if (line.substr(0, 13) != "SESSION NAME:")
         return reading.fail("not a session's text: it does not begin SESSION NAME:");
       state = kBefore;
-    } else if (state == kBefore && trim(line) == kListing) {
+    } else if (state == kBefore && trimBlanks(line) == kListing) {
       state = kIn;
     } else if (state == kIn && !listing.read(line, lines)) {
       state = kAfter;

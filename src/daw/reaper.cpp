@@ -10,6 +10,7 @@
 
 #include "daw/line_reader.h"
 #include "daw/readers.h"
+#include "daw/stored_text.h"
 #include "inventory/plugin_id.h"
 
 namespace vernatto::daw {
@@ -30,16 +31,6 @@ enum class Block : std::uint8_t {
   kCopy,       // inside <EXTENSIONS>: saved copies, not the project's
 };
 
-// Plain loops: the library's find_first_not_of looks each byte up in the
-// set by a call, and every line passes here.
-std::string_view trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-    text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-    text.remove_suffix(1);
-  return text;
-}
-
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size())
     return false;
@@ -57,7 +48,8 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
 // quoted with ", ' or ` (REAPER picks a quote the text does not hold).
 std::vector<std::string_view> fieldsOf(std::string_view text, std::size_t most) {
   std::vector<std::string_view> fields;
-  for (text = trim(text); !text.empty() && fields.size() < most; text = trim(text)) {
+  for (text = trimBlanks(text); !text.empty() && fields.size() < most;
+       text = trimBlanks(text)) {
     const char quote = text.front();
     if (quote == '"' || quote == '\'' || quote == '`') {
       const std::size_t end = text.find(quote, 1);
@@ -86,7 +78,7 @@ std::size_t digitsAt(std::string_view text, std::size_t at) {
 // Whether a parenthesised group tells channels or architecture, not a
 // vendor: "8 out", "2->8ch", "64ch", "mono", "x86", "x64".
 bool describesChannels(std::string_view group) {
-  group = trim(group);
+  group = trimBlanks(group);
   if (equalsIgnoringCase(group, "mono") || equalsIgnoringCase(group, "x86") ||
       equalsIgnoringCase(group, "x64"))
     return true;
@@ -99,7 +91,7 @@ bool describesChannels(std::string_view group) {
       return false;
     at += 2 + more;
   }
-  const std::string_view unit = trim(group.substr(at));
+  const std::string_view unit = trimBlanks(group.substr(at));
   return equalsIgnoringCase(unit, "ch") ||
          (at == digitsAt(group, 0) && equalsIgnoringCase(unit, "out"));
 }
@@ -120,23 +112,18 @@ std::size_t lastGroup(std::string_view text) {
 
 // "Name (Vendor) (8 out)" as REAPER shows a plug-in.
 void splitNameAndVendor(std::string_view text, Reference& reference) {
-  text = trim(text);
+  text = trimBlanks(text);
   for (std::size_t open = lastGroup(text); open != std::string_view::npos;
        open = lastGroup(text)) {
     const std::string_view group = text.substr(open + 1, text.size() - open - 2);
     if (!describesChannels(group)) {
       reference.vendor = std::string(group);
-      reference.name = std::string(trim(text.substr(0, open)));
+      reference.name = std::string(trimBlanks(text.substr(0, open)));
       return;
     }
-    text = trim(text.substr(0, open));
+    text = trimBlanks(text.substr(0, open));
   }
   reference.name = std::string(text);
-}
-
-std::string lastComponent(std::string_view path) {
-  const std::size_t slash = path.find_last_of("/\\");
-  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
 // A VST2 id: the unique id in decimal, then in newer projects `<32 hex>`,
@@ -223,14 +210,14 @@ void readPlugin(const std::vector<std::string_view>& fields, std::uint64_t line,
   } else {
     splitNameAndVendor(rest, reference);
     if (tag == "VST") {
-      reference.file = lastComponent(field(fields, 2));
+      reference.file = fileOfPath(field(fields, 2));
       reference.id = reference.technology == "VST2" ? vst2IdOf(field(fields, 5))
                                                     : vst3IdOf(field(fields, 5));
     } else {
       reference.id = std::string(field(fields, 2));  // the CLAP id or the LV2 URI
     }
   }
-  reference.host = equalsIgnoringCase(trim(reference.vendor), "Cockos");
+  reference.host = equalsIgnoringCase(trimBlanks(reference.vendor), "Cockos");
   reading.add(std::move(reference));
 }
 
@@ -258,9 +245,9 @@ void readReaper(std::istream& in, ProjectReading& reading) {
   bool begun = false;
   std::string_view text;
   while (lines.next(text)) {
-    std::string_view line = trim(text);
+    std::string_view line = trimBlanks(text);
     if (!begun && line.substr(0, 3) == "\xEF\xBB\xBF")
-      line = trim(line.substr(3));
+      line = trimBlanks(line.substr(3));
     if (line.empty())
       continue;
     if (!begun) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "daw/stored_text.h"
 #include "fleet/plugins.h"
 #include "inventory/plugin_id.h"
 
@@ -129,11 +130,6 @@ std::string foldVendor(std::string_view vendor) {
   return folded;
 }
 
-std::string_view lastComponent(std::string_view path) {
-  const std::size_t slash = path.find_last_of("/\\");
-  return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
 RoomIndex::RoomIndex(const inventory::Inventory& room) : room_(room) {
   foldedVendors_.reserve(room.size());
   for (std::uint32_t i = 0; i < room.size(); ++i) {
@@ -147,7 +143,7 @@ RoomIndex::RoomIndex(const inventory::Inventory& room) : room_(room) {
       byName_[key(entry.technology, name)].push_back(i);
       byNameAnyTechnology_[name].push_back(i);
     }
-    const std::string file = foldFile(lastComponent(details.path));
+    const std::string file = foldFile(daw::fileOfPath(details.path));
     if (!file.empty())
       byFile_[key(entry.technology, file)].push_back(i);
     if (entry.technology != "VST3")

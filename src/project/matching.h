@@ -52,9 +52,6 @@ std::string foldFile(std::string_view file);
 // punctuation and white space, ASCII letters lowered.
 std::string foldVendor(std::string_view vendor);
 
-// The last component of `path`, split at both '/' and '\'.
-std::string_view lastComponent(std::string_view path);
-
 // One reference in one room: its status, how it was matched, and the entry
 // chosen as its install (an index into the room's inventory, or kNoInstall).
 struct Match {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "daw/stored_text.h"
 #include "project/matching.h"
 
 namespace vernatto::project {
@@ -25,7 +26,7 @@ TEST(Matching, FoldsNamesFilesAndVendorsAsTheyAreWrittenDifferently) {
       {foldVendor("Co"), "co"},
       {foldVendor("Sonic AG-Tech"), "sonicagtech"},
       {foldVendor("u-he"), "uhe"},
-      {std::string(lastComponent("C:\\VST/x\\Serum_x64.dll")), "Serum_x64.dll"},
+      {daw::fileOfPath("C:\\VST/x\\Serum_x64.dll/"), "Serum_x64.dll"},
   };
   for (const auto& [got, expected] : cases)
     EXPECT_EQ(got, expected);
