@@ -95,9 +95,17 @@ std::string matrixTableStart(const MatrixColumns& matrix) {
 }
 
 std::string matrixStyle(const MatrixColumns& matrix) {
+  const std::string keys = std::to_string(matrix.keys.size());
+  int keysWidth = 0;
+  for (const int width : matrix.keys)
+    keysWidth += width;
+  // In a window too narrow for the key columns and one column beside them,
+  // the keys scroll away with the columns rather than hide them.
   return "#matrix .head,#matrix .rows{width:" + std::to_string(matrix.width()) +
-         "em}\n#matrix tr>:nth-child(-n+" + std::to_string(matrix.keys.size()) +
-         "){position:sticky;z-index:1}\n";
+         "em}\n#matrix tr>:nth-child(-n+" + keys +
+         "){position:sticky;z-index:1}\n@media (max-width:" +
+         std::to_string(keysWidth + matrix.columnWidth) +
+         "em){#matrix tr>:nth-child(-n+" + keys + "){position:static}}\n";
 }
 
 std::string keyOffsets(const MatrixColumns& matrix) {
